@@ -1,0 +1,40 @@
+// The ten most recent bytes, position 0 the oldest. Position 0 decides
+// whether, and which, frame is present. A cell never written holds 0, which
+// is never a sync value.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace quadrel {
+
+struct FrameWindow {
+    static constexpr int kSize = 10;
+    std::array<std::uint8_t, kSize> cells{};
+
+    std::uint8_t operator[](int position) const { return cells[position]; }
+    std::uint8_t& operator[](int position) { return cells[position]; }
+
+    // The new byte enters at position 9; the oldest leaves.
+    void push(std::uint8_t byte) {
+        for (int i = 0; i < kSize - 1; ++i) cells[i] = cells[i + 1];
+        cells[kSize - 1] = byte;
+    }
+
+    // Calibration forgets everything but the oldest byte, so no frame is
+    // found until nine fresh bytes have arrived.
+    void clearAfterOldest() {
+        for (int i = 1; i < kSize; ++i) cells[i] = 0;
+    }
+};
+
+// Mirrors the eight bits of a byte: the Zhen Hua cable sends its bytes with
+// the bit order reversed.
+constexpr std::uint8_t ReverseBits(std::uint8_t value) {
+    std::uint8_t result = 0;
+    for (int bit = 0; bit < 8; ++bit)
+        if (value & (1u << bit)) result |= static_cast<std::uint8_t>(0x80u >> bit);
+    return result;
+}
+
+}  // namespace quadrel

@@ -1,0 +1,82 @@
+// The serial receive path: one byte per receive event enters the frame
+// window; a sync byte reaching the oldest position runs its decoder.
+#include "app/main_form.h"
+
+namespace quadrel {
+
+void MainForm::MSComm1_OnComm() noexcept {
+    int event = 0;
+    try {
+        event = MSComm1_.CommEvent();
+    } catch (...) {
+        return;  // an event we cannot read is an event we ignore
+    }
+    // Line and error events (break, overrun, parity, ...) change nothing.
+    if (event == comm_event::Receive) receiveByte();
+}
+
+void MainForm::receiveByte() noexcept {
+    // A failed or empty read still counts as a byte: 0.
+    std::uint8_t byte = 0;
+    try {
+        if (const auto b = MSComm1_.Input()) byte = *b;
+    } catch (...) {
+    }
+
+    // Data after silence: leave the no-signal state with a fresh calibration,
+    // and calibrate again a second later.
+    if (state_.Label11.Visible) {
+        state_.Label11.Visible = false;
+        Command1_Click();
+        state_.Timer2.setEnabled(true);
+    }
+
+    if (zhenHuaActive_ && byte != kZhenHuaSync) byte = ReverseBits(byte);
+    window_.push(byte);
+
+    switch (classifyFrame(window_[0])) {
+        case FrameKind::Standard:
+            ZhenHuaOff();
+            showFrame(decodeStandardFrame(window_));
+            return;  // a standard frame does not restart the watchdog
+        case FrameKind::Variant:
+            ZhenHuaOff();
+            showFrame(decodeVariantFrame(window_));
+            return;
+        case FrameKind::ZhenHua:
+            // The frame that switches the cable format on was received
+            // unreversed and is decoded as it stands.
+            if (!zhenHuaActive_) ZhenHuaOn();
+            showFrame(decodeZhenHuaFrame(window_));
+            break;
+        case FrameKind::None:
+            break;
+    }
+    WatchdogRestart();
+}
+
+void MainForm::ZhenHuaOff() {
+    if (!zhenHuaActive_) return;
+    zhenHuaActive_ = false;
+    try {
+        Form4_.hide();
+    } catch (...) {
+    }
+    for (int k = 1; k <= 5; ++k) state_.Option.setEnabled(k, true);
+    state_.Option.setCaption(5, kZhenHuaCaption);
+}
+
+void MainForm::ZhenHuaOn() {
+    zhenHuaActive_ = true;
+    try {
+        Form4_.show();
+    } catch (...) {
+    }
+    // The cable fixes the transmitter type.
+    for (int k = 1; k <= 4; ++k) state_.Option.setEnabled(k, false);
+    state_.Option.setCaption(5, kZhenHuaCableCaption);
+    state_.Option.setEnabled(5, true);
+    state_.Option.setValue(5, true);
+}
+
+}  // namespace quadrel

@@ -1,0 +1,73 @@
+// The serial port as the main window uses it: one receive event per byte,
+// read with `Input`, configured through a handful of properties. Every
+// property that refuses a value, and an open that fails, throws SerialError.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+namespace quadrel {
+
+// Event codes reported by `CommEvent`.
+namespace comm_event {
+inline constexpr int Send = 1;
+inline constexpr int Receive = 2;
+inline constexpr int CTS = 3;
+inline constexpr int DSR = 4;
+inline constexpr int CD = 5;
+inline constexpr int Ring = 6;
+inline constexpr int EOF_ = 7;
+inline constexpr int Break = 1001;
+inline constexpr int CTSTO = 1002;
+inline constexpr int DSRTO = 1003;
+inline constexpr int Frame = 1004;
+inline constexpr int Overrun = 1006;
+inline constexpr int CDTO = 1007;
+inline constexpr int RxOver = 1008;
+inline constexpr int RxParity = 1009;
+inline constexpr int TxFull = 1010;
+inline constexpr int DCB = 1011;
+}  // namespace comm_event
+
+class SerialError : public std::runtime_error {
+public:
+    enum class Kind {
+        InvalidValue,      // a property refused the value it was given
+        NotFound,          // no such port
+        Busy,              // the port is in use
+        PermissionDenied,  // the user may not open the port
+        NotOpen,           // an operation that needs an open port
+        Io,                // any other failure of the device
+    };
+    SerialError(Kind kind, const std::string& what) : std::runtime_error(what), kind_(kind) {}
+    Kind kind() const { return kind_; }
+
+private:
+    Kind kind_;
+};
+
+class SerialComponent {
+public:
+    virtual ~SerialComponent() = default;
+
+    // The code of the event being reported.
+    virtual int CommEvent() const = 0;
+    // Removes and returns the next waiting byte; nothing when none waits.
+    virtual std::optional<std::uint8_t> Input() = 0;
+
+    virtual void setCommPort(std::int16_t port) = 0;
+    virtual std::int16_t CommPort() const = 0;
+    // "baud,parity,data,stop", for example "19200,N,8,1".
+    virtual void setSettings(const std::string& settings) = 0;
+    virtual std::string Settings() const = 0;
+    virtual void setInputLen(std::int16_t len) = 0;
+    virtual void setRThreshold(std::int16_t threshold) = 0;
+    virtual void setRTSEnable(bool on) = 0;
+    virtual void setDTREnable(bool on) = 0;
+    virtual void setPortOpen(bool open) = 0;
+    virtual bool PortOpen() const = 0;
+};
+
+}  // namespace quadrel
