@@ -34,7 +34,7 @@ private:
 };
 
 // The per-user settings file: $XDG_CONFIG_HOME/Quadrel.ini, by default
-// ~/.config/Quadrel.ini.
+// ~/.config/Quadrel.ini; on Windows %APPDATA%\Quadrel.ini.
 std::filesystem::path defaultProfilePath();
 
 }  // namespace quadrel
