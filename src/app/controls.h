@@ -8,6 +8,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "app/caption_text.h"
+
 namespace quadrel {
 
 // A colour value with red in the low byte and blue in the high byte.
@@ -16,7 +18,7 @@ inline constexpr ColorValue kRed = 0x0000FF;
 inline constexpr ColorValue kGreen = 0x00FF00;
 
 struct LabelState {
-    std::string Caption;
+    CaptionText Caption;
     ColorValue BackColor = 0;
     bool Visible = true;
 
@@ -48,7 +50,7 @@ private:
 };
 
 struct OptionButtonState {
-    std::string Caption;
+    CaptionText Caption;
     bool Value = false;
     bool Enabled = true;
 
@@ -73,7 +75,7 @@ public:
         buttons_.at(k - 1).Value = on;
     }
     void setEnabled(int k, bool on) { buttons_.at(k - 1).Enabled = on; }
-    void setCaption(int k, std::string caption) { buttons_.at(k - 1).Caption = std::move(caption); }
+    void setCaption(int k, std::string_view caption) { buttons_.at(k - 1).Caption = caption; }
     // The number of the chosen button, 0 when none is chosen.
     int selected() const {
         for (std::size_t i = 0; i < N; ++i)

@@ -30,7 +30,11 @@ public:
     void SCal_Click();      // "Recalibrate": ranges only
     void Timer1_Timer();    // watchdog expiry: the no-signal state
     void Timer2_Timer();    // delayed recalibration with a beep
-    void WatchdogRestart();
+    // Starts the watchdog's interval afresh.
+    void WatchdogRestart() {
+        state_.Timer1.setEnabled(false);
+        state_.Timer1.setEnabled(true);
+    }
 
     void ZhenHuaOn();
     void ZhenHuaOff();
@@ -44,8 +48,10 @@ public:
 
 private:
     void receiveByte() noexcept;
+    [[gnu::noinline]] void wakeUp();
+    [[gnu::noinline]] void decodeFrame(FrameKind kind);
     void showFrame(const DecodedFrame& frame);
-    void ShowChannel(int k, int v);
+    void ShowChannel(int k, std::uint8_t v);
     void ShowChannelAbsent(int k);
     void UpdateStickPosition();
 
@@ -56,6 +62,7 @@ private:
     MainWindowState state_;
     FrameWindow window_;
     std::array<ChannelRange, kChannels> ranges_{};
+    std::array<BarValueCache, kChannels> barValues_{};
     std::array<ValueCell, kChannels> channelPosition_{};
     StickState sticks_;
     bool zhenHuaActive_ = false;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cassert>
 
 #include "app/controls.h"
 
@@ -17,14 +18,14 @@ struct MainWindowState {
     MainWindowState();
 
     // Channel rows, numbered 1 to 8 as the controls are.
-    LabelState& In(int k) { return in_.at(k - 1); }
-    LabelState& Res(int k) { return res_.at(k - 1); }
-    BarState& ProgressBar(int k) { return bars_.at(k - 1); }
-    CheckBoxState& Check(int k) { return checks_.at(k - 1); }
-    const LabelState& In(int k) const { return in_.at(k - 1); }
-    const LabelState& Res(int k) const { return res_.at(k - 1); }
-    const BarState& ProgressBar(int k) const { return bars_.at(k - 1); }
-    const CheckBoxState& Check(int k) const { return checks_.at(k - 1); }
+    LabelState& In(int k) { return in_[index(k)]; }
+    LabelState& Res(int k) { return res_[index(k)]; }
+    BarState& ProgressBar(int k) { return bars_[index(k)]; }
+    CheckBoxState& Check(int k) { return checks_[index(k)]; }
+    const LabelState& In(int k) const { return in_[index(k)]; }
+    const LabelState& Res(int k) const { return res_[index(k)]; }
+    const BarState& ProgressBar(int k) const { return bars_[index(k)]; }
+    const CheckBoxState& Check(int k) const { return checks_[index(k)]; }
 
     OptionGroup<4> Mode{{"Mode 1", "Mode 2", "Mode 3", "Mode 4"}};
     OptionGroup<5> Option{{"JR", "Hitec/Futaba", "Multiplex/Robbe", "Sanwa/Airtronics", kZhenHuaCaption}};
@@ -42,6 +43,11 @@ struct MainWindowState {
     void clearChannelRows();
 
 private:
+    static std::size_t index(int k) {
+        assert(k >= 1 && k <= kChannels);
+        return static_cast<std::size_t>(k - 1);
+    }
+
     std::array<LabelState, kChannels> in_;
     std::array<LabelState, kChannels> res_;
     std::array<BarState, kChannels> bars_;

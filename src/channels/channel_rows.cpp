@@ -15,14 +15,14 @@ void MainForm::showFrame(const DecodedFrame& frame) {
     UpdateStickPosition();
 }
 
-void MainForm::ShowChannel(int k, int v) {
+void MainForm::ShowChannel(int k, std::uint8_t v) {
     const ChannelRange& range = ranges_[k - 1];
     LabelState& res = state_.Res(k);
-    setDecimal(res.Caption, range.resolution());
+    res.Caption.setNumber(range.resolution());
     res.BackColor = resolutionColor(range.resolution());
-    setDecimal(state_.In(k).Caption, v);
+    state_.In(k).Caption.setNumber(v);
     BarState& bar = state_.ProgressBar(k);
-    bar.Value = barValue(v, range.Min, range.Max);
+    bar.Value = barValues_[k - 1].value(v, range.Min, range.Max);
     channelPosition_[k - 1] = ValueCell::number(bar.Value);
 }
 

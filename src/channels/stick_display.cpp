@@ -5,9 +5,8 @@ namespace {
 
 // 100 - v; nothing for "-", which has no numeric value.
 std::optional<ValueCell> complement(const ValueCell& v) {
-    const auto n = v.numeric();
-    if (!n) return std::nullopt;
-    return ValueCell::number(100.0 - *n);
+    if (v.isAbsent()) return std::nullopt;
+    return ValueCell::number(100.0 - v.numberOrZero());
 }
 
 // Which channel (1-based) feeds each stick function, per transmitter type.
@@ -27,10 +26,11 @@ constexpr std::array<std::array<int, 4>, 4> kModeRows = {{
     {1, 4, 3, 2},  // Mode 4
 }};
 
+// Keeps a coordinate within 0..100; "-" becomes 0 and empty stays empty.
 ValueCell limited(const ValueCell& c) {
     if (c.isAbsent()) return ValueCell::number(0.0);
     if (c.isEmpty()) return c;
-    const double v = *c.numeric();
+    const double v = c.numberOrZero();
     if (v < 0.0) return ValueCell::number(0.0);
     if (v > 100.0) return ValueCell::number(100.0);
     return c;
@@ -39,8 +39,7 @@ ValueCell limited(const ValueCell& c) {
 }  // namespace
 
 float markerTwips(const ValueCell& coordinate, double boxEdge) {
-    const double v = coordinate.numeric().value_or(0.0);
-    return static_cast<float>(v / 100.0 * kStickTravel + boxEdge);
+    return static_cast<float>(coordinate.numberOrZero() / 100.0 * kStickTravel + boxEdge);
 }
 
 StickMarkers UpdateStickPosition(std::array<ValueCell, 4> ch, const StickControls& controls,

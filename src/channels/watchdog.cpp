@@ -4,11 +4,6 @@
 
 namespace quadrel {
 
-void MainForm::WatchdogRestart() {
-    state_.Timer1.setEnabled(false);
-    state_.Timer1.setEnabled(true);
-}
-
 void MainForm::Timer1_Timer() {
     state_.Label11.Visible = true;
     state_.Timer1.setEnabled(false);

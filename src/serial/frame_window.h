@@ -8,24 +8,35 @@
 
 namespace quadrel {
 
-struct FrameWindow {
+class FrameWindow {
+public:
     static constexpr int kSize = 10;
-    std::array<std::uint8_t, kSize> cells{};
 
-    std::uint8_t operator[](int position) const { return cells[position]; }
-    std::uint8_t& operator[](int position) { return cells[position]; }
+    std::uint8_t operator[](int position) const { return cells_[start_ + position]; }
+    void set(int position, std::uint8_t value) {
+        const int i = start_ + position;
+        cells_[i] = value;
+        cells_[i < kSize ? i + kSize : i - kSize] = value;
+    }
 
-    // The new byte enters at position 9; the oldest leaves.
+    // The new byte enters at position 9; the oldest leaves. Every byte is
+    // kept twice, kSize apart, so the window is always one contiguous run
+    // and a push moves nothing.
     void push(std::uint8_t byte) {
-        for (int i = 0; i < kSize - 1; ++i) cells[i] = cells[i + 1];
-        cells[kSize - 1] = byte;
+        cells_[start_] = byte;
+        cells_[start_ + kSize] = byte;
+        start_ = start_ + 1 == kSize ? 0 : start_ + 1;
     }
 
     // Calibration forgets everything but the oldest byte, so no frame is
     // found until nine fresh bytes have arrived.
     void clearAfterOldest() {
-        for (int i = 1; i < kSize; ++i) cells[i] = 0;
+        for (int p = 1; p < kSize; ++p) set(p, 0);
     }
+
+private:
+    std::array<std::uint8_t, 2 * kSize> cells_{};
+    int start_ = 0;
 };
 
 // Mirrors the eight bits of a byte: the Zhen Hua cable sends its bytes with

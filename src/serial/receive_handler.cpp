@@ -25,24 +25,34 @@ void MainForm::receiveByte() noexcept {
 
     // Data after silence: leave the no-signal state with a fresh calibration,
     // and calibrate again a second later.
-    if (state_.Label11.Visible) {
-        state_.Label11.Visible = false;
-        Command1_Click();
-        state_.Timer2.setEnabled(true);
-    }
+    if (state_.Label11.Visible) wakeUp();
 
     if (zhenHuaActive_ && byte != kZhenHuaSync) byte = ReverseBits(byte);
     window_.push(byte);
 
-    switch (classifyFrame(window_[0])) {
+    // Most bytes complete no frame; keep their path short.
+    const FrameKind kind = classifyFrame(window_[0]);
+    if (kind != FrameKind::None) decodeFrame(kind);
+    // A standard or variant frame does not restart the watchdog.
+    if (kind == FrameKind::None || kind == FrameKind::ZhenHua) WatchdogRestart();
+}
+
+void MainForm::wakeUp() {
+    state_.Label11.Visible = false;
+    Command1_Click();
+    state_.Timer2.setEnabled(true);
+}
+
+void MainForm::decodeFrame(FrameKind kind) {
+    switch (kind) {
         case FrameKind::Standard:
             ZhenHuaOff();
             showFrame(decodeStandardFrame(window_));
-            return;  // a standard frame does not restart the watchdog
+            break;
         case FrameKind::Variant:
             ZhenHuaOff();
             showFrame(decodeVariantFrame(window_));
-            return;
+            break;
         case FrameKind::ZhenHua:
             // The frame that switches the cable format on was received
             // unreversed and is decoded as it stands.
@@ -52,7 +62,6 @@ void MainForm::receiveByte() noexcept {
         case FrameKind::None:
             break;
     }
-    WatchdogRestart();
 }
 
 void MainForm::ZhenHuaOff() {

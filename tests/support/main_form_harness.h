@@ -44,7 +44,7 @@ struct MainFormHarness {
 
     std::vector<std::string> inCaptions() const {
         std::vector<std::string> out;
-        for (int k = 1; k <= kChannels; ++k) out.push_back(form.state().In(k).Caption);
+        for (int k = 1; k <= kChannels; ++k) out.push_back(form.state().In(k).Caption.str());
         return out;
     }
 };

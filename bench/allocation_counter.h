@@ -1,0 +1,4 @@
+// Counts every global operator new in the benchmark binary.
+#pragma once
+
+long long allocationCount();

@@ -1,0 +1,148 @@
+// Receive-path throughput: bytes per second through the serial receive
+// handler, display and stick updates included, for each frame layout, with
+// heap allocations counted per byte once running. "Baseline" only shifts
+// the frame window and classifies; the others are read as ratios to it.
+#include <benchmark/benchmark.h>
+
+#include <random>
+#include <vector>
+
+#include "allocation_counter.h"
+#include "app/main_form.h"
+
+namespace quadrel {
+namespace {
+
+// Plays a prepared stream over and over, one byte per receive event.
+class LoopingPort final : public SerialComponent {
+public:
+    explicit LoopingPort(std::vector<std::uint8_t> stream) : stream_(std::move(stream)) {}
+    int CommEvent() const override { return comm_event::Receive; }
+    std::optional<std::uint8_t> Input() override {
+        const std::uint8_t b = stream_[next_];
+        next_ = next_ + 1 == stream_.size() ? 0 : next_ + 1;
+        return b;
+    }
+    void setCommPort(std::int16_t) override {}
+    std::int16_t CommPort() const override { return 1; }
+    void setSettings(const std::string&) override {}
+    std::string Settings() const override { return {}; }
+    void setInputLen(std::int16_t) override {}
+    void setRThreshold(std::int16_t) override {}
+    void setRTSEnable(bool) override {}
+    void setDTREnable(bool) override {}
+    void setPortOpen(bool) override {}
+    bool PortOpen() const override { return true; }
+
+private:
+    std::vector<std::uint8_t> stream_;
+    std::size_t next_ = 0;
+};
+
+struct NoBeep : Beeper {
+    void beep() override {}
+};
+struct NoWindow : CableWindow {
+    void show() override {}
+    void hide() override {}
+};
+
+// Sticks sweeping through their travel, one value per channel per frame.
+// Interfaces put a stick's full travel in roughly 40..220 (a 1.0 to 2.0 ms
+// pulse), so channel bytes never look like sync bytes.
+std::uint8_t sweep(int frame, int channel) {
+    constexpr int kLow = 40, kTravel = 180;
+    const int t = (frame * 3 + channel * 17) % (2 * kTravel);
+    return static_cast<std::uint8_t>(kLow + (t < kTravel ? t : 2 * kTravel - t));
+}
+
+std::vector<std::uint8_t> standardStream(int channels) {
+    std::vector<std::uint8_t> s;
+    for (int f = 0; f < 1000; ++f) {
+        s.push_back(255);
+        for (int k = 0; k < channels; ++k) s.push_back(sweep(f, k));
+    }
+    return s;
+}
+
+std::vector<std::uint8_t> variantStream() {
+    std::vector<std::uint8_t> s;
+    for (int f = 0; f < 1000; ++f) {
+        s.push_back(static_cast<std::uint8_t>(240 + f % 15));
+        s.push_back(0x5A);  // the byte after the sync, which nobody reads
+        for (int k = 0; k < 8; ++k) s.push_back(sweep(f, k));
+    }
+    return s;
+}
+
+std::vector<std::uint8_t> zhenHuaStream() {
+    std::vector<std::uint8_t> s;
+    for (int f = 0; f < 1000; ++f) {
+        s.push_back(kZhenHuaSync);
+        // On the wire every byte but the sync comes bit-reversed.
+        for (int k = 0; k < 4; ++k) s.push_back(ReverseBits(sweep(f, k)));
+        for (int i = 0; i < 4; ++i) s.push_back(0);  // filler up to the next sync
+    }
+    return s;
+}
+
+std::vector<std::uint8_t> noiseStream() {
+    std::mt19937 rng(1234);
+    std::vector<std::uint8_t> s(9000);
+    for (auto& b : s) b = static_cast<std::uint8_t>(rng());
+    return s;
+}
+
+void runReceive(benchmark::State& state, std::vector<std::uint8_t> stream) {
+    LoopingPort port(std::move(stream));
+    NoBeep beep;
+    NoWindow cable;
+    MainForm form(port, cable, beep);
+    form.state().Option.setValue(1, true);
+    form.state().Mode.setValue(2, true);
+    for (int i = 0; i < 100000; ++i) form.MSComm1_OnComm();  // settle: ranges, captions
+
+    const long long before = allocationCount();
+    for (auto _ : state) {
+        for (int i = 0; i < 1000; ++i) form.MSComm1_OnComm();
+    }
+    const long long allocations = allocationCount() - before;
+    const auto bytes = static_cast<long long>(state.iterations()) * 1000;
+    state.SetBytesProcessed(bytes);
+    state.counters["allocs_per_byte"] = static_cast<double>(allocations) / static_cast<double>(bytes);
+    benchmark::DoNotOptimize(form.state().In(1).Caption.size());
+}
+
+void Baseline(benchmark::State& state) {
+    const auto stream = standardStream(8);
+    FrameWindow window;
+    std::size_t next = 0;
+    int frames = 0;
+    for (auto _ : state) {
+        for (int i = 0; i < 1000; ++i) {
+            window.push(stream[next]);
+            next = next + 1 == stream.size() ? 0 : next + 1;
+            frames += classifyFrame(window[0]) != FrameKind::None;
+        }
+        benchmark::DoNotOptimize(frames);
+    }
+    state.SetBytesProcessed(static_cast<long long>(state.iterations()) * 1000);
+}
+
+void Standard8(benchmark::State& s) { runReceive(s, standardStream(8)); }
+void Standard4(benchmark::State& s) { runReceive(s, standardStream(4)); }
+void VariantSync(benchmark::State& s) { runReceive(s, variantStream()); }
+void ZhenHua(benchmark::State& s) { runReceive(s, zhenHuaStream()); }
+void RandomNoise(benchmark::State& s) { runReceive(s, noiseStream()); }
+
+BENCHMARK(Baseline);
+BENCHMARK(Standard8);
+BENCHMARK(Standard4);
+BENCHMARK(VariantSync);
+BENCHMARK(ZhenHua);
+BENCHMARK(RandomNoise);
+
+}  // namespace
+}  // namespace quadrel
+
+BENCHMARK_MAIN();
