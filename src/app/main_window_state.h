@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cassert>
+#include <string>
 
 #include "app/controls.h"
 
@@ -32,6 +33,7 @@ struct MainWindowState {
 
     LabelState Label11;  // the no-signal label
     LabelState Label1;   // the port status line
+    std::string Label1ToolTip;  // why the port could not be opened, if it could not
     MarkerState Ball1{1870.0f, 670.0f};  // right stick
     MarkerState Ball2{670.0f, 670.0f};   // left stick
 

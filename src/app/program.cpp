@@ -1,0 +1,157 @@
+#include "app/program.h"
+
+#include <exception>
+#include <iostream>
+#include <stdexcept>
+
+#include "app/numeric_text.h"
+
+namespace quadrel {
+namespace {
+
+void logToStderr(const std::string& line) { std::cerr << "Quadrel: " << line << '\n'; }
+
+std::string channelKey(int k) { return "Channel" + std::to_string(k); }
+
+}  // namespace
+
+Program::Program(SerialComponent& port, CableWindow& cable, Beeper& beeper, ProfileFile& settings,
+                 std::function<void()> endProcess, Log log)
+    : MSComm1_(port),
+      Form4_(cable),
+      beeper_(beeper),
+      settings_(settings),
+      endProcess_(std::move(endProcess)),
+      log_(log ? std::move(log) : Log(logToStderr)),
+      form_(port, cable, beeper) {}
+
+void Program::reportPortFailure(const std::string& reason) {
+    ui().Label1.Caption = portFailureText(port_.PortNumber);
+    ui().Label1ToolTip = reason;
+    log_(reason);
+    beeper_.beep();
+}
+
+template <typename Step>
+void Program::startupStep(Step&& step) {
+    try {
+        step();
+    } catch (const std::exception& e) {
+        reportPortFailure(e.what());
+    }
+}
+
+void Program::Form_Load() {
+    // The cable format starts switched off; the engine begins that way.
+    startupStep([&] { ui().Option.setCaption(5, kZhenHuaCaption); });
+
+    startupStep([&] {
+        port_.PortNumber =
+            static_cast<int>(numericValueOfFirstCharacter(settings_.read(kPortSection, "Port", "1")));
+    });
+    startupStep([&] {
+        const std::string text = settings_.read(kPortSection, "Settings", "19200,N,8,1");
+        if (!readPortSettings(text, port_))
+            throw std::invalid_argument("the stored port settings \"" + text +
+                                        "\" are not baud,parity,data,stop");
+    });
+    startupStep([&] {
+        port_.RtsFlag =
+            static_cast<int>(numericValueOfFirstCharacter(settings_.read(kPortSection, "RTS", "1")));
+    });
+    startupStep([&] {
+        port_.DtrFlag =
+            static_cast<int>(numericValueOfFirstCharacter(settings_.read(kPortSection, "DTR", "0")));
+    });
+
+    for (int k = 1; k <= 4; ++k) {
+        startupStep([&] {
+            const auto v = numericValueOfFirstCharacter(settings_.read(kReverseSection, channelKey(k), "0"));
+            ui().Check(k).setValue(static_cast<int>(v));
+        });
+    }
+
+    startupStep([&] {
+        txModeText_ = settings_.read(kTransmitterSection, "TX Mode", "1");
+        const double mode = numericValue(txModeText_);
+        for (int m = 1; m <= 4; ++m)
+            if (mode == m) ui().Mode.setValue(m, true);
+    });
+    startupStep([&] {
+        txTypeText_ = settings_.read(kTransmitterSection, "TX Type", "1");
+        const double type = numericValue(txTypeText_);
+        TxTypeSetting_ = static_cast<int>(type);
+        for (int t = 1; t <= 5; ++t)
+            if (type == t) ui().Option.setValue(t, true);
+    });
+
+    // The port is configured but stays closed until the splash has gone.
+    startupStep([&] { MSComm1_.setRThreshold(1); });
+    startupStep([&] { MSComm1_.setCommPort(static_cast<std::int16_t>(port_.PortNumber)); });
+    startupStep([&] { MSComm1_.setSettings(port_.PortSettingsText); });
+    startupStep([&] { MSComm1_.setInputLen(1); });
+    startupStep([&] { MSComm1_.setRTSEnable(port_.RtsFlag == 1); });
+    startupStep([&] { MSComm1_.setDTREnable(port_.DtrFlag == 1); });
+
+    // The watchdog waits for the splash to close.
+    ui().Timer1.setEnabled(false);
+    form3_.showModal([this] { finishStartup(); });
+}
+
+void Program::finishStartup() {
+    startupStep([&] {
+        ui().Label1.Caption = portCaption(MSComm1_.CommPort(), port_.PortSettingsText);
+        ui().Label1ToolTip.clear();
+    });
+    startupStep([&] { MSComm1_.setPortOpen(true); });
+    mainWindowShown_ = true;
+}
+
+void Program::writeChoice(const char* key, int selected, const std::string& readText) {
+    settings_.write(kTransmitterSection, key, selected ? std::to_string(selected) : readText);
+}
+
+void Program::FExit_Click() {
+    // A port that is not open refuses these; exit goes on regardless.
+    try {
+        MSComm1_.setRTSEnable(false);
+    } catch (const std::exception&) {
+    }
+    try {
+        MSComm1_.setDTREnable(false);
+    } catch (const std::exception&) {
+    }
+    try {
+        MSComm1_.setPortOpen(false);
+    } catch (const std::exception&) {
+    }
+
+    for (int k = 1; k <= 4; ++k)
+        settings_.write(kReverseSection, channelKey(k), std::to_string(ui().Check(k).Value()));
+    writeChoice("TX Mode", ui().Mode.selected(), txModeText_);
+    writeChoice("TX Type", ui().Option.selected(), txTypeText_);
+
+    ended_ = true;
+    if (endProcess_) endProcess_();
+}
+
+void Program::Form_Unload(std::int16_t& cancel) {
+    cancel = 3;  // the exit below ends the program itself
+    FExit_Click();
+}
+
+void Program::AMenu_Click() {
+    form3_.showModal([this] {
+        // Recreates the window if its close box discarded it meanwhile.
+        form3_.ensureCreated();
+        form3_.Timer1.setEnabled(false);
+    });
+}
+
+}  // namespace quadrel
+
+namespace quadrel {
+
+void Program::ZMenu_Click() { Form4_.show(); }
+
+}  // namespace quadrel

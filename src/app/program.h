@@ -1,0 +1,77 @@
+// The program's two ends: start-up restores the user's choices from the
+// settings file, configures the port, shows the About window as a splash
+// and opens the port; exit closes the port and saves the choices.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "app/main_form.h"
+#include "app/port_state.h"
+#include "app/profile_file.h"
+#include "dialogs/about_form.h"
+
+namespace quadrel {
+
+inline constexpr char kPortSection[] = "Port Settings";
+inline constexpr char kReverseSection[] = "Reverse Settings";
+inline constexpr char kTransmitterSection[] = "Transmitter";
+
+class Program {
+public:
+    using Log = std::function<void(const std::string& line)>;
+
+    Program(SerialComponent& port, CableWindow& cable, Beeper& beeper, ProfileFile& settings,
+            std::function<void()> endProcess, Log log = {});
+
+    MainForm& form() { return form_; }
+    const MainForm& form() const { return form_; }
+    MainWindowState& ui() { return form_.state(); }
+    AboutForm& Form3() { return form3_; }
+    const AboutForm& Form3() const { return form3_; }
+    PortState& port() { return port_; }
+    bool SplashActive() const { return splashActive_; }
+    // The main window appears once start-up has finished.
+    bool mainWindowShown() const { return mainWindowShown_; }
+    bool ended() const { return ended_; }
+
+    void Form_Load();
+    void FExit_Click();
+    // The window is closing by other means (its close box): exit as File > Exit does.
+    void Form_Unload(std::int16_t& cancel);
+    void AMenu_Click();
+    void ZMenu_Click();  // shows the cable window; it stays one window
+
+    // A port action failed: the message in the status line, its reason in
+    // the status line's tooltip and on the log, one beep.
+    void reportPortFailure(const std::string& reason);
+
+private:
+    void finishStartup();
+    // Runs one start-up step; a failure is reported and start-up goes on.
+    template <typename Step>
+    void startupStep(Step&& step);
+    void writeChoice(const char* key, int selected, const std::string& readText);
+
+    SerialComponent& MSComm1_;
+    CableWindow& Form4_;
+    Beeper& beeper_;
+    ProfileFile& settings_;
+    std::function<void()> endProcess_;
+    Log log_;
+
+    MainForm form_;
+    bool splashActive_ = false;
+    AboutForm form3_{form_.state().Timer1, splashActive_};
+    PortState port_;
+    int TxTypeSetting_ = 0;
+    // What start-up read, written back at exit when no option of a group
+    // is chosen, so an unusual stored value is not lost.
+    std::string txModeText_;
+    std::string txTypeText_;
+    bool mainWindowShown_ = false;
+    bool ended_ = false;
+};
+
+}  // namespace quadrel
