@@ -1,0 +1,31 @@
+// A small deterministic random source (SplitMix64). The standard library's
+// distributions may differ from one library version to the next; this one
+// gives the same numbers everywhere for the same seed.
+#pragma once
+
+#include <cstdint>
+
+namespace quadrel::sim {
+
+class RandomSource {
+public:
+    explicit RandomSource(std::uint64_t seed) : state_(seed) {}
+
+    std::uint64_t next() {
+        std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+        return z ^ (z >> 31);
+    }
+    // Uniform in [0, 1).
+    double unit() { return static_cast<double>(next() >> 11) * 0x1.0p-53; }
+    // Uniform in [low, high).
+    double between(double low, double high) { return low + (high - low) * unit(); }
+    bool chance(double probability) { return unit() < probability; }
+    std::uint8_t byte() { return static_cast<std::uint8_t>(next() >> 56); }
+
+private:
+    std::uint64_t state_;
+};
+
+}  // namespace quadrel::sim
