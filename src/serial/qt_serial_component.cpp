@@ -1,0 +1,351 @@
+#include "serial/qt_serial_component.h"
+
+#include <QMetaObject>
+#include <QSerialPortInfo>
+
+#include <algorithm>
+
+#include "serial/port_messages.h"
+#include "serial/port_names.h"
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#endif
+
+namespace quadrel {
+namespace {
+
+// Ports numbered as the settings dialog and the settings file allow.
+constexpr std::int16_t kMinPort = 1;
+constexpr std::int16_t kMaxPort = 16;
+
+// Bytes kept waiting when nobody takes them (no handler, RThreshold 0);
+// more are dropped and reported as an overrun event.
+constexpr std::size_t kMaxWaiting = 64 * 1024;
+
+#ifdef Q_OS_WIN
+constexpr bool kOneAndHalfStopBits = true;
+#else
+// termios has no 1.5 stop bits; QSerialPort would quietly use 1 instead.
+constexpr bool kOneAndHalfStopBits = false;
+#endif
+
+QSerialPort::Parity toQt(char parity) {
+    switch (parity) {
+        case 'E':
+            return QSerialPort::EvenParity;
+        case 'O':
+            return QSerialPort::OddParity;
+        case 'M':
+            return QSerialPort::MarkParity;
+        case 'S':
+            return QSerialPort::SpaceParity;
+        default:
+            return QSerialPort::NoParity;
+    }
+}
+
+QSerialPort::StopBits toQt(StopBits stop) {
+    switch (stop) {
+        case StopBits::Two:
+            return QSerialPort::TwoStop;
+        case StopBits::OneAndHalf:
+            return QSerialPort::OneAndHalfStop;
+        case StopBits::One:
+            break;
+    }
+    return QSerialPort::OneStop;
+}
+
+// QSerialPort reports a port held by another program (its lock file, or
+// TIOCEXCL) and a device the user may not open alike. Asking the system
+// directly tells them apart. Nothing when it cannot tell.
+std::optional<SerialError::Kind> whyNotPermitted([[maybe_unused]] const std::string& device) {
+#ifdef Q_OS_UNIX
+    const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd >= 0) {
+        ::close(fd);
+        return SerialError::Kind::Busy;  // openable, so a lock of another program held it
+    }
+    if (errno == EBUSY) return SerialError::Kind::Busy;
+    if (errno == EACCES || errno == EPERM) return SerialError::Kind::PermissionDenied;
+    if (errno == ENOENT || errno == ENODEV || errno == ENXIO) return SerialError::Kind::NotFound;
+#endif
+    return std::nullopt;
+}
+
+// Resets a flag when leaving a scope, also by an exception.
+struct FlagGuard {
+    bool& flag;
+    explicit FlagGuard(bool& f) : flag(f) { flag = true; }
+    ~FlagGuard() { flag = false; }
+};
+
+}  // namespace
+
+QtSerialComponent::QtSerialComponent(DeviceResolver resolver, QObject* parent)
+    : QObject(parent), resolver_(std::move(resolver)), serial_(new QSerialPort(this)) {
+    serial_->setObjectName(QStringLiteral("serialPort"));
+    buffer_.reserve(4096);
+    connect(serial_, &QSerialPort::readyRead, this, &QtSerialComponent::onReadyRead);
+    connect(serial_, &QSerialPort::errorOccurred, this, &QtSerialComponent::onErrorOccurred);
+}
+
+QtSerialComponent::~QtSerialComponent() {
+    // The port is destroyed after this object's members; keep its last
+    // signals from reaching them.
+    serial_->disconnect(this);
+    if (serial_->isOpen()) serial_->close();
+}
+
+std::optional<std::uint8_t> QtSerialComponent::Input() {
+    if (head_ == buffer_.size()) return std::nullopt;
+    const std::uint8_t b = buffer_[head_++];
+    if (head_ == buffer_.size()) {
+        buffer_.clear();  // keeps the capacity
+        head_ = 0;
+    }
+    ++taken_;
+    return b;
+}
+
+void QtSerialComponent::setCommPort(std::int16_t port) {
+    if (open_)
+        fail(SerialError::Kind::InvalidValue,
+             "The port number cannot change while the port is open");
+    if (port < kMinPort || port > kMaxPort)
+        fail(SerialError::Kind::InvalidValue, "There is no port COM " + std::to_string(port));
+    port_ = port;
+}
+
+void QtSerialComponent::setSettings(const std::string& settings) {
+    const auto parsed = parseCommSettings(settings);
+    if (!parsed)
+        fail(SerialError::Kind::InvalidValue, "Invalid port settings \"" + settings + "\"");
+    if (open_) {
+        if (const auto refused = applySettings(*parsed); !refused.empty()) {
+            applySettings(settings_);  // back to what worked
+            fail(SerialError::Kind::InvalidValue,
+                 openFailureMessage(SerialError::Kind::InvalidValue, port_, device_, refused));
+        }
+    }
+    settings_ = *parsed;
+}
+
+void QtSerialComponent::setInputLen(std::int16_t len) {
+    if (len < 0) fail(SerialError::Kind::InvalidValue, "InputLen cannot be negative");
+    inputLen_ = len;
+}
+
+void QtSerialComponent::setRThreshold(std::int16_t threshold) {
+    if (threshold < 0) fail(SerialError::Kind::InvalidValue, "RThreshold cannot be negative");
+    rThreshold_ = threshold;
+    // Bytes held back by a higher threshold get their events now.
+    if (open_ && threshold > 0 && waiting() >= static_cast<std::size_t>(threshold))
+        QMetaObject::invokeMethod(this, &QtSerialComponent::deliver, Qt::QueuedConnection);
+}
+
+void QtSerialComponent::setRTSEnable(bool on) {
+    rts_ = on;
+    if (open_) applyLines();
+}
+
+void QtSerialComponent::setDTREnable(bool on) {
+    dtr_ = on;
+    if (open_) applyLines();
+}
+
+void QtSerialComponent::setPortOpen(bool open) {
+    if (open == open_)
+        throw SerialError(open ? SerialError::Kind::InvalidValue : SerialError::Kind::NotOpen,
+                          open ? "The port is already open" : "The port is not open");
+    if (open)
+        this->open();
+    else
+        closePort();
+}
+
+void QtSerialComponent::open() {
+    if (serial_->isOpen()) {
+        // A lost link whose closing has not run yet: the user's reopen wins.
+        lossPending_ = false;
+        serial_->close();
+    }
+    device_ = resolver_ ? resolver_(port_) : std::string();
+    if (device_.empty())
+        fail(SerialError::Kind::NotFound, "COM " + std::to_string(port_) + " names no device");
+
+    serial_->setPortName(QString::fromLocal8Bit(device_));
+    serial_->clearError();
+    if (!serial_->open(QIODevice::ReadWrite)) {
+        const auto error = serial_->error();
+        const std::string detail = serial_->errorString().toStdString();
+        serial_->clearError();
+        if (error == QSerialPort::DeviceNotFoundError)
+            fail(SerialError::Kind::NotFound,
+                 openFailureMessage(SerialError::Kind::NotFound, port_, device_));
+        if (error == QSerialPort::PermissionError) {
+            if (const auto kind = whyNotPermitted(device_))
+                fail(*kind, openFailureMessage(*kind, port_, device_));
+            fail(SerialError::Kind::Busy, busyOrNotPermittedMessage(port_, device_));
+        }
+        if (error == QSerialPort::UnsupportedOperationError)
+            fail(SerialError::Kind::Io, openFailureMessage(SerialError::Kind::Io, port_, device_,
+                                                           "not a serial port (" + detail + ")"));
+        fail(SerialError::Kind::Io,
+             openFailureMessage(SerialError::Kind::Io, port_, device_, detail));
+    }
+
+    if (const auto refused = applySettings(settings_); !refused.empty()) {
+        serial_->close();
+        serial_->clearError();
+        fail(SerialError::Kind::InvalidValue,
+             openFailureMessage(SerialError::Kind::InvalidValue, port_, device_, refused));
+    }
+    buffer_.clear();
+    head_ = 0;
+    overrun_ = false;
+    ++session_;
+    open_ = true;
+    lastError_.clear();
+    applyLines();
+}
+
+void QtSerialComponent::closePort() {
+    open_ = false;
+    ++session_;
+    buffer_.clear();
+    head_ = 0;
+    overrun_ = false;
+    serial_->close();
+    serial_->clearError();
+}
+
+void QtSerialComponent::applyLines() {
+    // A device without modem lines (a pseudo-terminal, some adapters)
+    // refuses these; the port works without them, so that is no failure.
+    serial_->setRequestToSend(rts_);
+    serial_->setDataTerminalReady(dtr_);
+    serial_->clearError();
+}
+
+std::string QtSerialComponent::applySettings(const CommSettings& s) {
+    if (s.stopBits == StopBits::OneAndHalf && !kOneAndHalfStopBits)
+        return "1.5 stop bits are not supported on this system";
+    std::string refused;
+    if (!serial_->setBaudRate(s.baud))
+        refused = std::to_string(s.baud) + " baud";
+    else if (!serial_->setDataBits(static_cast<QSerialPort::DataBits>(s.dataBits)))
+        refused = std::to_string(s.dataBits) + " data bits";
+    else if (!serial_->setParity(toQt(s.parity)))
+        refused = std::string("parity ") + s.parity;
+    else if (!serial_->setStopBits(toQt(s.stopBits)))
+        refused = s.stopBits == StopBits::Two ? "2 stop bits" : "1 stop bit";
+    else if (!serial_->setFlowControl(QSerialPort::NoFlowControl))
+        refused = "no flow control";
+    if (!refused.empty()) refused += " (" + serial_->errorString().toStdString() + ")";
+    serial_->clearError();
+    return refused;
+}
+
+void QtSerialComponent::fail(SerialError::Kind kind, const std::string& message) {
+    lastError_ = QString::fromStdString(message);
+    throw SerialError(kind, message);
+}
+
+void QtSerialComponent::onReadyRead() {
+    if (!open_) return;
+    readAvailable();
+    deliver();  // does nothing when called from inside a receive handler
+}
+
+void QtSerialComponent::readAvailable() {
+    if (head_ > 0) {  // drop what was taken before appending
+        buffer_.erase(buffer_.begin(), buffer_.begin() + static_cast<std::ptrdiff_t>(head_));
+        head_ = 0;
+    }
+    const qint64 available = serial_->bytesAvailable();
+    if (available <= 0) return;
+    const std::size_t room = kMaxWaiting - std::min(kMaxWaiting, buffer_.size());
+    const auto wanted = std::min(static_cast<std::size_t>(available), room);
+    const std::size_t old = buffer_.size();
+    buffer_.resize(old + wanted);
+    const qint64 got =
+        serial_->read(reinterpret_cast<char*>(buffer_.data() + old), static_cast<qint64>(wanted));
+    buffer_.resize(old + static_cast<std::size_t>(std::max<qint64>(got, 0)));
+    if (wanted < static_cast<std::size_t>(available)) {
+        serial_->skip(available - static_cast<qint64>(wanted));
+        overrun_ = true;
+    }
+}
+
+void QtSerialComponent::deliver() {
+    if (delivering_) return;  // the outer delivery goes on with the new bytes
+    FlagGuard guard(delivering_);
+    const unsigned session = session_;
+    bool raised = false;
+    if (overrun_ && open_) {
+        overrun_ = false;
+        event_ = comm_event::RxOver;
+        raised = true;
+        if (onComm_) onComm_();
+    }
+    // One event per waiting byte; the handler takes one byte per event. A
+    // handler that leaves its byte ends the batch rather than see the same
+    // byte again at once; the next arrival raises events for it.
+    while (open_ && session_ == session && rThreshold_ > 0) {
+        // Bytes that came while a handler ran a nested event loop got no
+        // readyRead of their own (Qt does not announce recursively).
+        if (waiting() < static_cast<std::size_t>(rThreshold_)) readAvailable();
+        if (waiting() < static_cast<std::size_t>(rThreshold_)) break;
+        const auto takenBefore = taken_;
+        event_ = comm_event::Receive;
+        raised = true;
+        if (onComm_) onComm_();
+        if (taken_ == takenBefore) break;
+    }
+    if (raised && onBatchDone_) onBatchDone_();
+}
+
+void QtSerialComponent::onErrorOccurred(QSerialPort::SerialPortError error) {
+    // Qt reports a vanished tty as ReadError or ResourceError, and may keep
+    // reporting it for as long as the port stays open.
+    if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError) return;
+    if (!open_ || lossPending_) return;
+    open_ = false;
+    lossPending_ = true;
+    ++session_;
+    buffer_.clear();
+    head_ = 0;
+    overrun_ = false;
+    lastError_ = QString::fromStdString(linkLostMessage(port_, device_));
+    // Closing inside QSerialPort's own error report is unsafe; close from
+    // the event loop, which runs before the next report.
+    QMetaObject::invokeMethod(this, &QtSerialComponent::finishLinkLoss, Qt::QueuedConnection);
+}
+
+void QtSerialComponent::finishLinkLoss() {
+    if (!lossPending_) return;
+    lossPending_ = false;
+    serial_->close();
+    serial_->clearError();
+    emit linkLost(lastError_);
+}
+
+std::vector<std::string> presentSerialPorts() {
+    std::vector<std::string> paths;
+    for (const auto& info : QSerialPortInfo::availablePorts())
+        paths.push_back(info.systemLocation().toLocal8Bit().toStdString());
+    return paths;
+}
+
+QtSerialComponent::DeviceResolver systemDeviceResolver(std::map<int, std::string> configured) {
+    return [configured = std::move(configured)](int port) {
+        return devicePathForPort(port, configured, presentSerialPorts());
+    };
+}
+
+}  // namespace quadrel
