@@ -148,6 +148,10 @@ void Program::AMenu_Click() {
     });
 }
 
+void Program::CMenu_Click() {
+    form2_.showModal([this] { ui().Timer2.setEnabled(true); });
+}
+
 }  // namespace quadrel
 
 namespace quadrel {

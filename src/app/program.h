@@ -11,6 +11,7 @@
 #include "app/port_state.h"
 #include "app/profile_file.h"
 #include "dialogs/about_form.h"
+#include "dialogs/port_settings_form.h"
 
 namespace quadrel {
 
@@ -28,6 +29,8 @@ public:
     MainForm& form() { return form_; }
     const MainForm& form() const { return form_; }
     MainWindowState& ui() { return form_.state(); }
+    PortSettingsForm& Form2() { return form2_; }
+    const PortSettingsForm& Form2() const { return form2_; }
     AboutForm& Form3() { return form3_; }
     const AboutForm& Form3() const { return form3_; }
     PortState& port() { return port_; }
@@ -41,6 +44,9 @@ public:
     // The window is closing by other means (its close box): exit as File > Exit does.
     void Form_Unload(std::int16_t& cancel);
     void AMenu_Click();
+    // Settings > Comms...: the port dialog, modally; however it closes, the
+    // delayed recalibration with its beep follows.
+    void CMenu_Click();
     void ZMenu_Click();  // shows the cable window; it stays one window
 
     // A port action failed: the message in the status line, its reason in
@@ -65,6 +71,8 @@ private:
     bool splashActive_ = false;
     AboutForm form3_{form_.state().Timer1, splashActive_};
     PortState port_;
+    PortSettingsForm form2_{port_, MSComm1_, settings_, form_.state(),
+                            [this](const std::string& reason) { reportPortFailure(reason); }};
     int TxTypeSetting_ = 0;
     // What start-up read, written back at exit when no option of a group
     // is chosen, so an unusual stored value is not lost.

@@ -1,0 +1,184 @@
+#include "dialogs/port_settings_form.h"
+
+#include <cstdint>
+#include <exception>
+#include <span>
+#include <utility>
+
+#include "app/main_window_state.h"
+#include "app/numeric_text.h"
+#include "app/port_state.h"
+#include "app/profile_file.h"
+#include "app/program.h"
+#include "serial/serial_component.h"
+
+namespace quadrel {
+namespace {
+
+struct ListDesign {
+    std::span<const char* const> entries;
+    int defaultIndex;
+};
+constexpr const char* kBaudEntries[] = {"9600", "19200"};
+constexpr const char* kParityEntries[] = {"E", "M", "N", "O", "S"};
+constexpr const char* kDataBitsEntries[] = {"4", "5", "6", "7", "8"};
+constexpr const char* kStopBitsEntries[] = {"1", "1.5", "2"};
+constexpr const char* kPortEntries[] = {"1", "2", "3", "4"};
+constexpr ListDesign kBaud{kBaudEntries, 1};
+constexpr ListDesign kParity{kParityEntries, 2};
+constexpr ListDesign kDataBits{kDataBitsEntries, 4};
+constexpr ListDesign kStopBits{kStopBitsEntries, 0};
+constexpr ListDesign kPort{kPortEntries, 0};
+
+void fill(DropDownList& list, const ListDesign& design) {
+    for (const char* entry : design.entries) list.AddItem(entry);
+}
+
+int ticked(bool on) { return on ? 1 : 0; }
+
+}  // namespace
+
+std::string DropDownList::Text() const {
+    return listIndex_ < 0 ? std::string() : entries_[static_cast<std::size_t>(listIndex_)];
+}
+
+void DropDownList::Clear() {
+    entries_.clear();
+    listIndex_ = -1;
+}
+
+void DropDownList::AddItem(std::string entry) { entries_.push_back(std::move(entry)); }
+
+void DropDownList::setListIndex(int index) {
+    if (index >= -1 && index < static_cast<int>(entries_.size())) listIndex_ = index;
+}
+
+void DropDownList::setText(std::string_view text) {
+    for (std::size_t i = 0; i < entries_.size(); ++i)
+        if (entries_[i] == text) listIndex_ = static_cast<int>(i);
+}
+
+PortSettingsForm::PortSettingsForm(PortState& port, SerialComponent& comm, ProfileFile& settings,
+                                   MainWindowState& mainWindow,
+                                   std::function<void(const std::string&)> reportFailure)
+    : port_(port),
+      MSComm1_(comm),
+      settings_(settings),
+      main_(mainWindow),
+      reportFailure_(std::move(reportFailure)) {}
+
+void PortSettingsForm::showModal(std::function<void()> whenHidden) {
+    if (!exists_) {
+        exists_ = true;
+        Form_Load();
+    }
+    visible_ = true;
+    modal_ = true;
+    whenHidden_ = std::move(whenHidden);
+}
+
+void PortSettingsForm::Form_Load() {
+    for (DropDownList* list : lists()) list->Clear();
+    fill(Combo1, kBaud);
+    fill(Combo2, kParity);
+    fill(Combo3, kDataBits);
+    fill(Combo4, kStopBits);
+    fill(Combo5, kPort);
+    Combo1.setListIndex(kBaud.defaultIndex);
+    Combo2.setListIndex(kParity.defaultIndex);
+    Combo3.setListIndex(kDataBits.defaultIndex);
+    Combo4.setListIndex(kStopBits.defaultIndex);
+    Combo5.setListIndex(kPort.defaultIndex);
+
+    // A value a hand-edited file brought in that no entry offers (port 7,
+    // 38400 baud) leaves the default picked.
+    Combo1.setText(plainNumber(port_.PortBaud));
+    Combo2.setText(port_.PortParity);
+    Combo3.setText(plainNumber(port_.PortDataBits));
+    Combo4.setText(plainNumber(port_.PortStopBits));
+    Combo5.setText(std::to_string(port_.PortNumber));
+
+    Check1.setValue(ticked(port_.RtsFlag == 1));
+    Check2.setValue(ticked(port_.DtrFlag == 1));
+}
+
+template <typename Action>
+void PortSettingsForm::applyStep(Action&& action) {
+    try {
+        action();
+    } catch (const std::exception& e) {
+        reportFailure_(e.what());
+    }
+}
+
+void PortSettingsForm::Command1_Click() {
+    applyStep([&] {
+        port_.PortBaud = numericValue(Combo1.Text());
+        port_.PortParity = Combo2.Text();
+        port_.PortDataBits = numericValue(Combo3.Text());
+        port_.PortStopBits = numericValue(Combo4.Text());
+        port_.PortNumber = static_cast<int>(numericValue(Combo5.Text()));
+        port_.formSettingsText();
+    });
+    std::string settingsText = port_.PortSettingsText;
+    // Hidden now; the caller waiting for the dialog goes on only once the
+    // port has been reopened and the choice stored.
+    visible_ = false;
+
+    if (MSComm1_.PortOpen()) {
+        applyStep([&] { MSComm1_.setRTSEnable(false); });
+        applyStep([&] { MSComm1_.setDTREnable(false); });
+        applyStep([&] { MSComm1_.setPortOpen(false); });
+    }
+    applyStep([&] { MSComm1_.setCommPort(static_cast<std::int16_t>(port_.PortNumber)); });
+    applyStep([&] { MSComm1_.setSettings(settingsText); });
+    applyStep([&] {
+        main_.Label1.Caption = portCaption(MSComm1_.CommPort(), port_.PortSettingsText);
+        main_.Label1ToolTip.clear();
+    });
+    applyStep([&] { MSComm1_.setRTSEnable(Check1.Value() == 1); });
+    applyStep([&] { MSComm1_.setDTREnable(Check2.Value() == 1); });
+    applyStep([&] { MSComm1_.setPortOpen(true); });
+    applyStep([&] { settingsText = MSComm1_.Settings(); });
+
+    // Stored even when the port did not open: the next start tries it again.
+    settings_.write(kPortSection, "Port", std::to_string(port_.PortNumber));
+    settings_.write(kPortSection, "Settings", settingsText);
+    settings_.write(kPortSection, "RTS", Check1.Value() == 1 ? "1" : "0");
+    settings_.write(kPortSection, "DTR", Check2.Value() == 1 ? "1" : "0");
+    endModal();
+}
+
+void PortSettingsForm::Command2_Click() {
+    visible_ = false;
+    endModal();
+}
+
+void PortSettingsForm::Command3_Click() {
+    // The main window's flags change at once, whether or not "&Ok" follows.
+    port_.RtsFlag = 1;
+    port_.DtrFlag = 0;
+    Combo1.setListIndex(kBaud.defaultIndex);
+    Combo2.setListIndex(kParity.defaultIndex);
+    Combo3.setListIndex(kDataBits.defaultIndex);
+    Combo4.setListIndex(kStopBits.defaultIndex);
+    Check1.setValue(ticked(port_.RtsFlag == 1));
+    Check2.setValue(ticked(port_.DtrFlag == 1));
+}
+
+void PortSettingsForm::discard() {
+    if (!exists_) return;
+    exists_ = false;
+    for (DropDownList* list : lists()) list->Clear();
+    Check1 = CheckBoxState{};
+    Check2 = CheckBoxState{};
+    visible_ = false;
+    endModal();
+}
+
+void PortSettingsForm::endModal() {
+    modal_ = false;
+    if (auto then = std::exchange(whenHidden_, nullptr)) then();
+}
+
+}  // namespace quadrel
