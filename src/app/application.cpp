@@ -1,0 +1,233 @@
+#include "app/application.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <iostream>
+#include <map>
+
+#include "app/program_icon.h"
+#include "dialogs/about_dialog.h"
+#include "dialogs/port_settings_dialog.h"
+#include "serial/port_names.h"
+
+namespace quadrel {
+namespace {
+
+// Port numbers mapped to devices by hand: section "Devices", keys COM1 to COM9.
+std::map<int, std::string> configuredDevices(const ProfileFile& settings) {
+    std::map<int, std::string> devices;
+    for (int n = 1; n <= 9; ++n) {
+        std::string path = settings.read("Devices", "COM" + std::to_string(n), "");
+        if (!path.empty()) devices[n] = std::move(path);
+    }
+    return devices;
+}
+
+void centreOnScreen(QWidget& w) {
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        w.move(screen->availableGeometry().center() - w.rect().center());
+}
+
+void centreOver(QWidget& w, const QWidget& owner) {
+    w.move(owner.frameGeometry().center() - w.rect().center());
+}
+
+}  // namespace
+
+QuadrelApplication::QuadrelApplication(const std::filesystem::path& settingsPath,
+                                       std::function<void()> onEnd)
+    : settings_(settingsPath),
+      configuredDevices_(configuredDevices(settings_)),
+      onEnd_(onEnd ? std::move(onEnd) : std::function<void()>([] { QCoreApplication::quit(); })) {
+    serial_ = std::make_unique<QtSerialComponent>(systemDeviceResolver(configuredDevices_));
+    // The process ends in refresh(), once the windows have gone.
+    program_ = std::make_unique<Program>(*serial_, cable_, beeper_, settings_, nullptr);
+    window_ = std::make_unique<MainWindow>();
+    window_->setWindowIcon(programIcon());
+
+    MainForm& form = program_->form();
+    serial_->setReceiveHandler([&form] { form.MSComm1_OnComm(); });
+    serial_->setBatchDoneHandler([this] { refresh(); });
+    connect(serial_.get(), &QtSerialComponent::linkLost, this, &QuadrelApplication::onLinkLost);
+
+    timer1_ = std::make_unique<TimerDriver>(form.state().Timer1, [this, &form] {
+        form.Timer1_Timer();
+        refresh();
+    });
+    timer2_ = std::make_unique<TimerDriver>(form.state().Timer2, [this, &form] {
+        form.Timer2_Timer();
+        refresh();
+    });
+    aboutTimer_ = std::make_unique<TimerDriver>(program_->Form3().Timer1, [this] {
+        program_->Form3().Timer1_Timer();
+        refresh();
+    });
+    connectMainWindow();
+}
+
+QuadrelApplication::~QuadrelApplication() {
+    delete about_.data();
+    delete portDialog_.data();
+}
+
+void QuadrelApplication::connectMainWindow() {
+    MainWindow* w = window_.get();
+    auto act = [this](auto handler) {
+        return [this, handler] {
+            handler();
+            refresh();
+        };
+    };
+    Program& p = *program_;
+    connect(w, &MainWindow::calibrateClicked, this, act([&p] { p.form().Command1_Click(); }));
+    connect(w, &MainWindow::recalibrateTriggered, this, act([&p] { p.form().SCal_Click(); }));
+    connect(w, &MainWindow::exitTriggered, this, act([&p] { p.FExit_Click(); }));
+    connect(w, &MainWindow::closeRequested, this, act([&p] {
+                std::int16_t cancel = 0;
+                p.Form_Unload(cancel);
+            }));
+    connect(w, &MainWindow::aboutTriggered, this, act([&p] { p.AMenu_Click(); }));
+    connect(w, &MainWindow::commsTriggered, this, act([&p] { p.CMenu_Click(); }));
+    connect(w, &MainWindow::zhenHuaTriggered, this, act([&p] { p.ZMenu_Click(); }));
+    connect(w, &MainWindow::reverseChanged, this, [this](int k, int value) {
+        program_->ui().Check(k).setValue(value);
+        refresh();
+    });
+    connect(w, &MainWindow::modeChosen, this, [this](int m) {
+        program_->ui().Mode.setValue(m, true);
+        refresh();
+    });
+    connect(w, &MainWindow::typeChosen, this, [this](int t) {
+        program_->ui().Option.setValue(t, true);
+        refresh();
+    });
+}
+
+void QuadrelApplication::start() {
+    program_->Form_Load();
+    refresh();
+}
+
+void QuadrelApplication::onLinkLost(const QString& reason) {
+    // The port is closed now; silence brings up "No PPM signal present...".
+    program_->ui().Label1ToolTip = reason.toStdString();
+    std::cerr << "Quadrel: " << reason.toStdString() << '\n';
+    refresh();
+}
+
+void QuadrelApplication::renderAbout() {
+    const AboutForm& form = program_->Form3();
+    if (!form.exists()) {
+        delete about_.data();
+        return;
+    }
+    if (!about_) {
+        about_ = new AboutDialog(window_.get());
+        connect(about_, &AboutDialog::okClicked, this, [this] {
+            program_->Form3().cmdOK_Click();
+            refresh();
+        });
+        connect(about_, &AboutDialog::discardRequested, this, [this] {
+            program_->Form3().discard();
+            refresh();
+        });
+    }
+    about_->render(form);
+    if (form.Visible() && !about_->isVisible()) {
+        about_->setWindowModality(form.isModal() ? Qt::ApplicationModal : Qt::NonModal);
+        centreOnScreen(*about_);
+        about_->show();
+    } else if (!form.Visible() && about_->isVisible()) {
+        about_->hide();
+    }
+}
+
+void QuadrelApplication::createPortSettingsDialog() {
+    portDialog_ = new PortSettingsDialog(window_.get());
+    PortSettingsDialog* d = portDialog_;
+    auto act = [this](auto handler) {
+        return [this, handler](auto... args) {
+            handler(program_->Form2(), args...);
+            refresh();
+        };
+    };
+    connect(d, &PortSettingsDialog::okClicked, this, act([](PortSettingsForm& f) { f.Command1_Click(); }));
+    connect(d, &PortSettingsDialog::closeClicked, this, act([](PortSettingsForm& f) { f.Command2_Click(); }));
+    connect(d, &PortSettingsDialog::defaultClicked, this, act([](PortSettingsForm& f) { f.Command3_Click(); }));
+    connect(d, &PortSettingsDialog::discardRequested, this, act([](PortSettingsForm& f) { f.discard(); }));
+    connect(d, &PortSettingsDialog::listPicked, this, act([](PortSettingsForm& f, int list, int index) {
+                DropDownList* lists[] = {&f.Combo1, &f.Combo2, &f.Combo3, &f.Combo4, &f.Combo5};
+                lists[list - 1]->setListIndex(index);
+            }));
+    connect(d, &PortSettingsDialog::checkChanged, this, act([](PortSettingsForm& f, int box, int value) {
+                (box == 1 ? f.Check1 : f.Check2).setValue(value);
+            }));
+}
+
+std::array<QString, 4> QuadrelApplication::portDevices() const {
+    const std::vector<std::string> present = presentSerialPorts();
+    std::array<QString, 4> devices;
+    for (int n = 1; n <= 4; ++n) {
+        const std::string device = devicePathForPort(n, configuredDevices_, present);
+        // Where the system names ports "COMn" the entry says it all.
+        if (device != windowsPortName(n)) devices[static_cast<std::size_t>(n - 1)] = QString::fromStdString(device);
+    }
+    return devices;
+}
+
+void QuadrelApplication::renderPortSettings() {
+    const PortSettingsForm& form = program_->Form2();
+    if (!form.exists()) {
+        // Discarded from inside its own close event: deleted once that is over.
+        if (portDialog_) {
+            portDialog_->hide();
+            portDialog_->deleteLater();
+            portDialog_ = nullptr;
+        }
+        return;
+    }
+    if (!portDialog_) createPortSettingsDialog();
+    const bool showing = form.Visible() && !portDialog_->isVisible();
+    // Adapters come and go: look the devices up afresh at each showing.
+    if (showing) portDialog_->setPortDevices(portDevices());
+    if (form.Visible())
+        portDialog_->render(form, QString::fromStdString(program_->ui().Label1ToolTip),
+                            program_->port().PortNumber);
+    if (showing) {
+        portDialog_->setWindowModality(form.isModal() ? Qt::ApplicationModal : Qt::NonModal);
+        centreOver(*portDialog_, *window_);
+        portDialog_->show();
+    } else if (!form.Visible() && portDialog_->isVisible()) {
+        portDialog_->hide();
+    }
+}
+
+void QuadrelApplication::refresh() {
+    if (ended_) return;
+    if (program_->ended()) {
+        ended_ = true;
+        timer1_.reset();
+        timer2_.reset();
+        aboutTimer_.reset();
+        if (about_) about_->hide();
+        if (portDialog_) portDialog_->hide();
+        cable_.hide();
+        window_->hide();
+        onEnd_();
+        return;
+    }
+    timer1_->sync();
+    timer2_->sync();
+    aboutTimer_->sync();
+    window_->render(program_->ui());
+    renderAbout();
+    renderPortSettings();
+    if (program_->mainWindowShown() && !window_->isVisible()) {
+        centreOnScreen(*window_);
+        window_->show();
+    }
+}
+
+}  // namespace quadrel

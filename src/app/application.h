@@ -1,0 +1,73 @@
+// The running program: the core's Program wired to Qt windows, timers, the
+// real serial port and the settings file. After every event (a batch of
+// received bytes, a timer tick, a click) the windows are brought up to date
+// once.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+#include <array>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "app/main_window.h"
+#include "app/profile_file.h"
+#include "app/program.h"
+#include "app/qt_platform.h"
+#include "dialogs/about_dialog.h"
+#include "dialogs/port_settings_dialog.h"
+#include "serial/qt_serial_component.h"
+
+namespace quadrel {
+
+
+class QuadrelApplication : public QObject {
+    Q_OBJECT
+
+public:
+    // `onEnd` runs when the user exits; by default it ends the event loop.
+    explicit QuadrelApplication(const std::filesystem::path& settingsPath,
+                                std::function<void()> onEnd = {});
+    ~QuadrelApplication() override;
+
+    // Runs the start-up: settings, port, the splash.
+    void start();
+
+    Program& program() { return *program_; }
+    MainWindow& mainWindow() { return *window_; }
+    AboutDialog* aboutDialog() const { return about_; }
+    PortSettingsDialog* portSettingsDialog() const { return portDialog_; }
+    QtSerialComponent& serialPort() { return *serial_; }
+    QtCableWindow& cableWindow() { return cable_; }
+
+    // Brings the windows and timers up to date with the core's state.
+    void refresh();
+
+private:
+    void connectMainWindow();
+    void renderAbout();
+    void renderPortSettings();
+    void createPortSettingsDialog();
+    // Which device each port of the dialog opens, where ports are not "COMn".
+    std::array<QString, 4> portDevices() const;
+    void onLinkLost(const QString& reason);
+
+    ProfileFile settings_;
+    std::map<int, std::string> configuredDevices_;  // section "Devices"
+    std::function<void()> onEnd_;
+    std::unique_ptr<QtSerialComponent> serial_;
+    QtBeeper beeper_;
+    QtCableWindow cable_;
+    std::unique_ptr<Program> program_;
+    std::unique_ptr<MainWindow> window_;
+    QPointer<AboutDialog> about_;
+    QPointer<PortSettingsDialog> portDialog_;
+    std::unique_ptr<TimerDriver> timer1_, timer2_, aboutTimer_;
+    bool ended_ = false;
+};
+
+}  // namespace quadrel

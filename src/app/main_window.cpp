@@ -1,0 +1,313 @@
+#include "app/main_window.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPainter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShortcut>
+
+#include <algorithm>
+
+#include "app/widget_support.h"
+#include "channels/stick_display.h"
+
+namespace quadrel {
+namespace {
+
+constexpr double kClientWidth = 6165, kClientHeight = 5685;
+constexpr double kRowHeight = 255;
+double rowTop(int k) { return 600 + 360 * (k - 1); }
+
+// A reverse box: the user toggles it between clear and ticked; only a
+// stored setting can grey it.
+class ReverseCheckBox : public QCheckBox {
+public:
+    using QCheckBox::QCheckBox;
+
+protected:
+    void nextCheckState() override {
+        setCheckState(checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+    }
+};
+
+// A stick marker: a solid circle in the colour of an active title bar.
+class MarkerWidget : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        const QColor c = palette().color(QPalette::Active, QPalette::Highlight);
+        p.setPen(c);
+        p.setBrush(c);
+        p.drawEllipse(rect().adjusted(0, 0, -1, -1));
+    }
+};
+
+QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, const TwipsRect& r,
+                  bool bold, Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter) {
+    auto* label = new QLabel(text, parent);
+    nameControl(label, name);
+    placeAt(label, r);
+    if (bold) label->setFont(boldFont());
+    label->setAlignment(align);
+    return label;
+}
+
+Qt::CheckState toCheckState(int value) {
+    return value == 1 ? Qt::Checked : value == 2 ? Qt::PartiallyChecked : Qt::Unchecked;
+}
+
+void setBackground(QLabel* label, ColorValue color) {
+    QPalette pal = label->palette();
+    pal.setColor(QPalette::Window, toQColor(color));
+    label->setPalette(pal);
+}
+
+// The marker's top-left corner in pixels, from its position in twips.
+QPoint markerPixels(const MarkerState& m) { return QPoint(twipsToPixels(m.Left), twipsToPixels(m.Top)); }
+
+}  // namespace
+
+MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
+    nameControl(this, "Form1", "Quadrel");
+    setWindowTitle("Quadrel");
+    // A fixed window with a close box but no minimise or maximise button.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+
+    auto* client = new QWidget(this);
+    client->setObjectName("client");
+    client->setFixedSize(twipsToPixels(kClientWidth), twipsToPixels(kClientHeight));
+    setCentralWidget(client);
+
+    auto* line1 = new QFrame(client);
+    nameControl(line1, "Line1");
+    line1->setFrameShape(QFrame::HLine);
+    line1->setFrameShadow(QFrame::Sunken);
+    line1->setGeometry(0, 0, client->width(), 2);
+
+    makeLabel(client, "Label16", "PPM In", {1320, 240, 735, 255}, true, Qt::AlignCenter);
+    command1_ = new QPushButton("Ca&librate", client);
+    nameControl(command1_, "Command1", "Calibrate");
+    placeAt(command1_, {2760, 120, 975, 375});
+    command1_->setToolTip("Calibrate signal");
+    command1_->setDefault(true);
+    connect(command1_, &QPushButton::clicked, this, &MainWindow::calibrateClicked);
+    // Enter anywhere in the window clicks "Calibrate".
+    for (auto key : {Qt::Key_Return, Qt::Key_Enter}) {
+        auto* enter = new QShortcut(QKeySequence(key), this);
+        connect(enter, &QShortcut::activated, command1_, &QPushButton::animateClick);
+    }
+    makeLabel(client, "Label47", "Res", {4560, 240, 495, 255}, true);
+    makeLabel(client, "Label2", "Rev", {5280, 240, 615, 255}, true);
+
+    buildChannelRows(client);
+    buildOptionFrames(client);
+    buildStatusArea(client);
+    buildMenus();
+
+    // Keyboard order: the button, the reverse boxes, then the two groups.
+    QWidget* previous = command1_;
+    for (QWidget* w : checks_) setTabOrder(previous, w), previous = w;
+    for (QWidget* w : modes_) setTabOrder(previous, w), previous = w;
+    for (QWidget* w : options_) setTabOrder(previous, w), previous = w;
+
+    setFixedSize(sizeHint());
+}
+
+void MainWindow::buildMenus() {
+    QMenu* file = menuBar()->addMenu("&File");
+    file->setObjectName("FMenu");
+    QAction* exit = file->addAction("E&xit");
+    exit->setObjectName("FExit");
+    connect(exit, &QAction::triggered, this, &MainWindow::exitTriggered);
+
+    QMenu* settings = menuBar()->addMenu("&Settings");
+    settings->setObjectName("SMenu");
+    QAction* recal = settings->addAction("&Recalibrate");
+    recal->setObjectName("SCal");
+    connect(recal, &QAction::triggered, this, &MainWindow::recalibrateTriggered);
+    settings->addSeparator()->setObjectName("SLine1");
+    QAction* comms = settings->addAction("&Comms...");
+    comms->setObjectName("CMenu");
+    connect(comms, &QAction::triggered, this, &MainWindow::commsTriggered);
+
+    QAction* zhenHua = menuBar()->addAction("&Zhen Hua");
+    zhenHua->setObjectName("ZMenu");
+    connect(zhenHua, &QAction::triggered, this, &MainWindow::zhenHuaTriggered);
+
+    QMenu* help = menuBar()->addMenu("&Help");
+    help->setObjectName("HMenu");
+    QAction* about = help->addAction("&About...");
+    about->setObjectName("AMenu");
+    connect(about, &QAction::triggered, this, &MainWindow::aboutTriggered);
+}
+
+void MainWindow::buildChannelRows(QWidget* client) {
+    for (int k = 1; k <= kChannels; ++k) {
+        const double top = rowTop(k);
+        const QString n = QString::number(k);
+        auto* heading = makeLabel(client, "Label10_" + n, "Channel " + n, {120, top, 1095, kRowHeight}, true);
+        heading->setAccessibleDescription("Label10");
+
+        QLabel* in = makeLabel(client, "In" + n, "-", {1320, top, 735, kRowHeight}, true, Qt::AlignCenter);
+        in->setFrameStyle(QFrame::Box | QFrame::Plain);
+        in->setToolTip("PPM Data");
+        in_[k - 1] = in;
+
+        auto* bar = new QProgressBar(client);
+        nameControl(bar, "ProgressBar" + n, "Channel " + n + " movement");
+        placeAt(bar, {2160, top, 2295, kRowHeight});
+        bar->setRange(0, 100);
+        bar->setValue(0);
+        bar->setTextVisible(false);
+        bar->setToolTip("Channel movement");
+        bars_[k - 1] = bar;
+
+        QLabel* res = makeLabel(client, "Res" + n, "-", {4560, top, 495, kRowHeight}, false, Qt::AlignCenter);
+        res->setFrameStyle(QFrame::Box | QFrame::Plain);
+        res->setAutoFillBackground(true);
+        setBackground(res, kRed);
+        res->setToolTip("Channel resolution");
+        res_[k - 1] = res;
+
+        if (k <= 4) {
+            auto* check = new ReverseCheckBox(client);
+            nameControl(check, "Check" + n, "Reverse channel " + n);
+            placeAt(check, {5400, top, 255, 255});
+            check->setToolTip("Normal/Reverse selection");
+            connect(check, &QCheckBox::stateChanged, this, [this, k](int state) {
+                emit reverseChanged(k, state == Qt::Checked ? 1 : state == Qt::PartiallyChecked ? 2 : 0);
+            });
+            checks_[k - 1] = check;
+        }
+    }
+}
+
+void MainWindow::buildOptionFrames(QWidget* client) {
+    auto* frame2 = new QGroupBox("Mode", client);
+    nameControl(frame2, "Frame2", "Mode");
+    placeAt(frame2, {120, 3480, 1215, 1575});
+    frame2->setToolTip("Transmitter mode");
+    modeGroup_ = new QButtonGroup(this);
+    for (int m = 1; m <= 4; ++m) {
+        auto* b = new QRadioButton("Mode " + QString::number(m), frame2);
+        nameControl(b, "Mode" + QString::number(m));
+        placeAt(b, {120, 240.0 * m, 975, 255});
+        modeGroup_->addButton(b, m);
+        modes_[m - 1] = b;
+    }
+    connect(modeGroup_, &QButtonGroup::idClicked, this, &MainWindow::modeChosen);
+
+    auto* frame1 = new QGroupBox("Transmitter", client);
+    nameControl(frame1, "Frame1", "Transmitter");
+    placeAt(frame1, {1440, 3480, 1815, 1575});
+    frame1->setToolTip("Transmitter type");
+    optionGroup_ = new QButtonGroup(this);
+    const std::array<double, 5> widths{975, 1455, 1575, 1575, 1575};
+    const MainWindowState design;
+    for (int t = 1; t <= 5; ++t) {
+        auto* b = new QRadioButton(QString::fromUtf8(design.Option(t).Caption.view().data(),
+                                                     static_cast<int>(design.Option(t).Caption.size())),
+                                   frame1);
+        nameControl(b, "Option" + QString::number(t));
+        // Fonts differ from platform to platform: let a caption use the
+        // frame's whole inner width rather than be cut.
+        placeAt(b, {120, 240.0 * t, std::max(widths[t - 1], 1815.0 - 120 - 45), 255});
+        optionGroup_->addButton(b, t);
+        options_[t - 1] = b;
+    }
+    connect(optionGroup_, &QButtonGroup::idClicked, this, &MainWindow::typeChosen);
+
+    auto* frame3 = new QGroupBox("Stick Position", client);
+    nameControl(frame3, "Frame3", "Stick Position");
+    placeAt(frame3, {3360, 3480, 2655, 1575});
+    frame3->setToolTip("Actual stick position");
+    for (auto [name, left] : {std::pair{"Shape3", kLeftBoxLeft}, std::pair{"Shape4", kRightBoxLeft}}) {
+        auto* box = new QFrame(frame3);
+        nameControl(box, name);
+        box->setFrameStyle(QFrame::Box | QFrame::Plain);
+        placeAt(box, {left, kStickBoxTop, 1005, 1005});
+    }
+    ball2_ = new MarkerWidget(frame3);
+    nameControl(ball2_, "Ball2", "Left stick");
+    placeAt(ball2_, {design.Ball2.Left, design.Ball2.Top, 150, 150});
+    ball1_ = new MarkerWidget(frame3);
+    nameControl(ball1_, "Ball1", "Right stick");
+    placeAt(ball1_, {design.Ball1.Left, design.Ball1.Top, 150, 150});
+}
+
+void MainWindow::buildStatusArea(QWidget* client) {
+    label11_ = makeLabel(client, "Label11", kNoSignalText, {120, 5160, 2055, 255}, false);
+    QPalette pal = label11_->palette();
+    pal.setColor(QPalette::WindowText, toQColor(kRed));
+    label11_->setPalette(pal);
+    label11_->setToolTip("Indicates that no interface is detected");
+
+    label1_ = makeLabel(client, "Label1", "Label1", {45, 5400, 6135, 255}, false);
+    label1_->setFrameStyle(QFrame::Box | QFrame::Plain);
+}
+
+void MainWindow::render(const MainWindowState& s) {
+    const MainWindowState* old = shown_ ? &*shown_ : nullptr;
+    auto text = [](const CaptionText& c) {
+        return QString::fromUtf8(c.view().data(), static_cast<int>(c.size()));
+    };
+
+    for (int k = 1; k <= kChannels; ++k) {
+        const int i = k - 1;
+        if (!old || old->In(k).Caption != s.In(k).Caption) in_[i]->setText(text(s.In(k).Caption));
+        if (!old || old->Res(k).Caption != s.Res(k).Caption) res_[i]->setText(text(s.Res(k).Caption));
+        if (!old || old->Res(k).BackColor != s.Res(k).BackColor) setBackground(res_[i], s.Res(k).BackColor);
+        if (!old || old->ProgressBar(k) != s.ProgressBar(k)) {
+            const BarState& b = s.ProgressBar(k);
+            bars_[i]->setRange(static_cast<int>(b.Min), static_cast<int>(b.Max));
+            bars_[i]->setValue(static_cast<int>(b.Value));
+        }
+    }
+    {
+        const QSignalBlocker block1(modeGroup_), block2(optionGroup_);
+        // A group may have no choice at all (an unusual stored setting).
+        modeGroup_->setExclusive(false);
+        optionGroup_->setExclusive(false);
+        for (int k = 1; k <= 4; ++k) {
+            const QSignalBlocker block(checks_[k - 1]);
+            checks_[k - 1]->setCheckState(toCheckState(s.Check(k).Value()));
+        }
+        for (int m = 1; m <= 4; ++m) modes_[m - 1]->setChecked(s.Mode.Value(m));
+        for (int t = 1; t <= 5; ++t) {
+            QRadioButton* b = options_[t - 1];
+            b->setChecked(s.Option.Value(t));
+            b->setEnabled(s.Option(t).Enabled);
+            if (!old || old->Option(t).Caption != s.Option(t).Caption) b->setText(text(s.Option(t).Caption));
+        }
+        modeGroup_->setExclusive(true);
+        optionGroup_->setExclusive(true);
+    }
+    if (!old || old->Label11.Visible != s.Label11.Visible) label11_->setVisible(s.Label11.Visible);
+    if (!old || old->Label1.Caption != s.Label1.Caption) label1_->setText(text(s.Label1.Caption));
+    if (!old || old->Label1ToolTip != s.Label1ToolTip)
+        label1_->setToolTip(QString::fromStdString(s.Label1ToolTip));
+    if (!old || old->Ball1 != s.Ball1) ball1_->move(markerPixels(s.Ball1));
+    if (!old || old->Ball2 != s.Ball2) ball2_->move(markerPixels(s.Ball2));
+    shown_ = s;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    // The program decides: closing saves the settings and ends the run.
+    event->ignore();
+    emit closeRequested();
+}
+
+}  // namespace quadrel

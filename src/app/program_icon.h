@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QIcon>
+
+namespace quadrel {
+
+// The program's own icon, drawn rather than loaded: a transmitter with its
+// two sticks. Every window carries it.
+QIcon programIcon();
+
+}  // namespace quadrel

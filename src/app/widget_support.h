@@ -1,0 +1,44 @@
+// Small helpers every window uses to lay out and name its controls.
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QRect>
+#include <QString>
+#include <QWidget>
+
+#include "app/twips.h"
+
+namespace quadrel {
+
+inline QRect pixelRect(const TwipsRect& r) {
+    return QRect(twipsToPixels(r.left), twipsToPixels(r.top), twipsToPixels(r.width),
+                 twipsToPixels(r.height));
+}
+
+inline QColor toQColor(unsigned colorValue) {
+    const Rgb c = toRgb(colorValue);
+    return QColor(c.red, c.green, c.blue);
+}
+
+// Tests and assistive tools find a control by its name: the object name
+// and the accessible description both carry it; the accessible name stays
+// what a screen reader should say.
+inline void nameControl(QWidget* w, const QString& controlName, const QString& spokenName = {}) {
+    w->setObjectName(controlName);
+    w->setAccessibleDescription(controlName);
+    if (!spokenName.isEmpty()) w->setAccessibleName(spokenName);
+}
+
+// Places `w` at a design position given in twips, relative to its parent.
+inline void placeAt(QWidget* w, const TwipsRect& r) { w->setGeometry(pixelRect(r)); }
+
+// The bold heading font of the windows: 9.75 point, weight 700.
+inline QFont boldFont(double pointSize = 9.75) {
+    QFont f;
+    f.setPointSizeF(pointSize);
+    f.setBold(true);
+    return f;
+}
+
+}  // namespace quadrel

@@ -1,0 +1,166 @@
+// The main window as the user sees it: captions, places, keys, and that it
+// shows what the core holds.
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "app/main_window.h"
+
+namespace quadrel {
+namespace {
+
+template <typename T = QWidget>
+T* control(const QWidget& window, const char* name) {
+    T* w = window.findChild<T*>(name);
+    EXPECT_NE(w, nullptr) << name;
+    return w;
+}
+
+TEST(MainWindowLayout, CaptionsTooltipsAndNames) {
+    MainWindow w;
+    EXPECT_EQ(w.windowTitle(), "Quadrel");
+    EXPECT_EQ(control<QLabel>(w, "Label16")->text(), "PPM In");
+    EXPECT_EQ(control<QLabel>(w, "Label47")->text(), "Res");
+    EXPECT_EQ(control<QLabel>(w, "Label2")->text(), "Rev");
+    EXPECT_EQ(control<QPushButton>(w, "Command1")->text(), "Ca&librate");
+    EXPECT_EQ(control<QPushButton>(w, "Command1")->toolTip(), "Calibrate signal");
+    EXPECT_EQ(control<QGroupBox>(w, "Frame2")->title(), "Mode");
+    EXPECT_EQ(control<QGroupBox>(w, "Frame2")->toolTip(), "Transmitter mode");
+    EXPECT_EQ(control<QGroupBox>(w, "Frame1")->title(), "Transmitter");
+    EXPECT_EQ(control<QGroupBox>(w, "Frame1")->toolTip(), "Transmitter type");
+    EXPECT_EQ(control<QGroupBox>(w, "Frame3")->title(), "Stick Position");
+    EXPECT_EQ(control<QRadioButton>(w, "Option4")->text(), "Sanwa/Airtronics");
+    EXPECT_EQ(control<QRadioButton>(w, "Mode3")->text(), "Mode 3");
+    EXPECT_EQ(control<QLabel>(w, "Label11")->text(), "No PPM signal present...");
+    EXPECT_EQ(control<QLabel>(w, "Label11")->toolTip(), "Indicates that no interface is detected");
+    for (int k = 1; k <= 8; ++k) {
+        const QString n = QString::number(k);
+        EXPECT_EQ(control<QLabel>(w, qPrintable("Label10_" + n))->text(), "Channel " + n);
+        EXPECT_EQ(control<QLabel>(w, qPrintable("In" + n))->toolTip(), "PPM Data");
+        EXPECT_EQ(control<QLabel>(w, qPrintable("Res" + n))->toolTip(), "Channel resolution");
+        EXPECT_EQ(control<QProgressBar>(w, qPrintable("ProgressBar" + n))->toolTip(), "Channel movement");
+    }
+    EXPECT_EQ(control<QCheckBox>(w, "Check4")->toolTip(), "Normal/Reverse selection");
+    EXPECT_EQ(w.findChild<QCheckBox*>("Check5"), nullptr);
+
+    // Every named control carries its name for assistive tools too.
+    for (const char* name : {"In1", "Res8", "ProgressBar3", "Check2", "Mode4", "Option5", "Ball1",
+                             "Ball2", "Label11", "Label1", "Command1"})
+        EXPECT_EQ(control(w, name)->accessibleDescription(), name);
+    EXPECT_EQ(control(w, "Command1")->accessibleName(), "Calibrate");
+}
+
+TEST(MainWindowLayout, DesignPositionsAtNinetySixDotsPerInch) {
+    MainWindow w;
+    EXPECT_EQ(w.centralWidget()->size(), QSize(411, 379));  // 6165 x 5685 twips
+    EXPECT_EQ(control(w, "In3")->geometry(), QRect(88, 88, 49, 17));
+    EXPECT_EQ(control(w, "ProgressBar8")->geometry(), QRect(144, 208, 153, 17));
+    EXPECT_EQ(control(w, "Res1")->geometry(), QRect(304, 40, 33, 17));
+    EXPECT_EQ(control(w, "Command1")->geometry(), QRect(184, 8, 65, 25));
+    EXPECT_EQ(control(w, "Frame3")->geometry(), QRect(224, 232, 177, 105));
+    EXPECT_EQ(control(w, "Ball1")->geometry(), QRect(125, 45, 10, 10));  // centred in its box
+    EXPECT_EQ(control(w, "Label1")->geometry(), QRect(3, 360, 409, 17));
+}
+
+// Key presses go to the active window.
+void showActive(QWidget& w) {
+    w.show();
+    QApplication::setActiveWindow(&w);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+}
+
+TEST(MainWindowKeys, EnterAnywhereClicksCalibrate) {
+    MainWindow w;
+    showActive(w);
+    QSignalSpy calibrate(&w, &MainWindow::calibrateClicked);
+    auto* check = control<QCheckBox>(w, "Check2");
+    check->setFocus();
+    QTest::keyClick(check, Qt::Key_Return);
+    QTRY_COMPARE(calibrate.count(), 1);
+    QTest::keyClick(&w, Qt::Key_Enter);
+    QTRY_COMPARE(calibrate.count(), 2);
+}
+
+TEST(MainWindowKeys, MenusCarryTheirAccessKeys) {
+    MainWindow w;
+    QStringList titles;
+    for (QAction* a : w.menuBar()->actions()) titles << a->text();
+    EXPECT_EQ(titles, (QStringList{"&File", "&Settings", "&Zhen Hua", "&Help"}));
+    EXPECT_EQ(w.findChild<QAction*>("FExit")->text(), "E&xit");
+    EXPECT_EQ(w.findChild<QAction*>("SCal")->text(), "&Recalibrate");
+    EXPECT_EQ(w.findChild<QAction*>("CMenu")->text(), "&Comms...");
+    EXPECT_EQ(w.findChild<QAction*>("AMenu")->text(), "&About...");
+
+    showActive(w);
+    QSignalSpy calibrate(&w, &MainWindow::calibrateClicked);
+    QTest::keyClick(&w, Qt::Key_L, Qt::AltModifier);
+    QTRY_COMPARE(calibrate.count(), 1);
+}
+
+TEST(MainWindowRendering, ShowsTheCoresState) {
+    MainWindow w;
+    MainWindowState s;
+    s.In(1).Caption = "120";
+    s.Res(1).Caption = "143";
+    s.Res(1).BackColor = kGreen;
+    s.ProgressBar(1).Value = 50;
+    s.Check(2).setValue(2);
+    s.Mode.setValue(2, true);
+    s.Option.setValue(5, true);
+    s.Option.setCaption(5, kZhenHuaCableCaption);
+    s.Option.setEnabled(1, false);
+    s.Label11.Visible = false;
+    s.Label1.Caption = "Unable to open COM 3!";
+    s.Label1ToolTip = "no such port";
+    s.Ball1 = {1440.0f, 240.0f};
+    w.render(s);
+
+    EXPECT_EQ(control<QLabel>(w, "In1")->text(), "120");
+    EXPECT_EQ(control<QLabel>(w, "Res1")->text(), "143");
+    EXPECT_EQ(control<QLabel>(w, "Res1")->palette().color(QPalette::Window), QColor(0, 255, 0));
+    EXPECT_EQ(control<QLabel>(w, "Res2")->palette().color(QPalette::Window), QColor(255, 0, 0));
+    EXPECT_EQ(control<QProgressBar>(w, "ProgressBar1")->value(), 50);
+    EXPECT_EQ(control<QCheckBox>(w, "Check2")->checkState(), Qt::PartiallyChecked);
+    EXPECT_TRUE(control<QRadioButton>(w, "Mode2")->isChecked());
+    EXPECT_TRUE(control<QRadioButton>(w, "Option5")->isChecked());
+    EXPECT_EQ(control<QRadioButton>(w, "Option5")->text(), "Zhen Hua Cable");
+    EXPECT_FALSE(control<QRadioButton>(w, "Option1")->isEnabled());
+    EXPECT_TRUE(control<QLabel>(w, "Label11")->isHidden());
+    EXPECT_EQ(control<QLabel>(w, "Label1")->text(), "Unable to open COM 3!");
+    EXPECT_EQ(control<QLabel>(w, "Label1")->toolTip(), "no such port");
+    EXPECT_EQ(control(w, "Ball1")->pos(), QPoint(96, 16));
+}
+
+TEST(MainWindowInput, ClicksAreReportedNotActedOn) {
+    MainWindow w;
+    w.render(MainWindowState{});
+    QSignalSpy reverse(&w, &MainWindow::reverseChanged);
+    QSignalSpy mode(&w, &MainWindow::modeChosen);
+    QSignalSpy type(&w, &MainWindow::typeChosen);
+
+    auto* check = control<QCheckBox>(w, "Check3");
+    check->click();
+    ASSERT_EQ(reverse.count(), 1);
+    EXPECT_EQ(reverse[0], (QVariantList{3, 1}));
+    check->click();
+    EXPECT_EQ(reverse[1], (QVariantList{3, 0}));  // never greyed by a click
+
+    control<QRadioButton>(w, "Mode4")->click();
+    EXPECT_EQ(mode.count(), 1);
+    EXPECT_EQ(mode[0][0].toInt(), 4);
+    control<QRadioButton>(w, "Option2")->click();
+    EXPECT_EQ(type[0][0].toInt(), 2);
+}
+
+}  // namespace
+}  // namespace quadrel
