@@ -86,6 +86,12 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
 
+    // The controls were laid out for an 8 point dialog font; a larger
+    // platform default would cut captions in their fixed places.
+    QFont dialogFont = font();
+    dialogFont.setPointSizeF(std::min(dialogFont.pointSizeF(), 8.0));
+    setFont(dialogFont);
+
     auto* client = new QWidget(this);
     client->setObjectName("client");
     client->setFixedSize(twipsToPixels(kClientWidth), twipsToPixels(kClientHeight));
