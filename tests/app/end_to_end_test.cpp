@@ -23,9 +23,17 @@ struct RunningProgram {
     bool ended = false;
     std::unique_ptr<QuadrelApplication> app;
 
+    // The program finds its settings as it does for a user: in $XDG_CONFIG_HOME.
     explicit RunningProgram(const std::string& extraSettings = {}) {
         writeFile(dir / "Quadrel.ini", "[Devices]\nCOM1=" + pty.slavePath() + "\n" + extraSettings);
-        app = std::make_unique<QuadrelApplication>(dir / "Quadrel.ini", [this] { ended = true; });
+        const bool wasSet = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
+        const QByteArray previous = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(dir.path().string()));
+        app = std::make_unique<QuadrelApplication>(defaultProfilePath(), [this] { ended = true; });
+        if (wasSet)
+            qputenv("XDG_CONFIG_HOME", previous);
+        else
+            qunsetenv("XDG_CONFIG_HOME");
         app->start();
     }
     Program& program() { return app->program(); }

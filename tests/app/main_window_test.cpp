@@ -91,6 +91,20 @@ TEST(MainWindowKeys, EnterAnywhereClicksCalibrate) {
     QTRY_COMPARE(calibrate.count(), 2);
 }
 
+TEST(MainWindowKeys, TabVisitsButtonReverseBoxesThenTheTwoGroups) {
+    MainWindow w;
+    QStringList order;
+    QWidget* first = control(w, "Command1");
+    QWidget* next = first;
+    do {
+        if (next->focusPolicy() & Qt::TabFocus) order << next->objectName();
+        next = next->nextInFocusChain();
+    } while (next != first && order.size() < 20);
+    EXPECT_EQ(order.mid(0, 14),
+              (QStringList{"Command1", "Check1", "Check2", "Check3", "Check4", "Mode1", "Mode2", "Mode3",
+                           "Mode4", "Option1", "Option2", "Option3", "Option4", "Option5"}));
+}
+
 TEST(MainWindowKeys, MenusCarryTheirAccessKeys) {
     MainWindow w;
     QStringList titles;
