@@ -33,6 +33,14 @@ inline void nameControl(QWidget* w, const QString& controlName, const QString& s
 // Places `w` at a design position given in twips, relative to its parent.
 inline void placeAt(QWidget* w, const TwipsRect& r) { w->setGeometry(pixelRect(r)); }
 
+// The windows were laid out for an 8 point dialog font; a larger platform
+// default would cut captions in their fixed places.
+inline void useDesignFont(QWidget* window) {
+    QFont f = window->font();
+    if (f.pointSizeF() > 8.0) f.setPointSizeF(8.0);
+    window->setFont(f);
+}
+
 // The bold heading font of the windows: 9.75 point, weight 700.
 inline QFont boldFont(double pointSize = 9.75) {
     QFont f;

@@ -47,6 +47,7 @@ CableDialog::CableDialog(QWidget* parent) : QDialog(parent) {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(twipsToPixels(3825), twipsToPixels(5160));
+    useDesignFont(this);
 
     const QColor red(255, 0, 0), blue(0, 0, 255);
     auto* title = addLabel(this, "Label5", "ZHEN HUA Type Tx Cable", {120, 45, 3600, 330}, sizedFont(13.5));

@@ -43,6 +43,7 @@ PortSettingsDialog::PortSettingsDialog(QWidget* parent) : QDialog(parent) {
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(twipsToPixels(3105), twipsToPixels(3180));
+    useDesignFont(this);
 
     struct ListPlace {
         const char* name;
