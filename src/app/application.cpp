@@ -25,6 +25,27 @@ std::map<int, std::string> configuredDevices(const ProfileFile& settings) {
     return devices;
 }
 
+// A window whose close box discarded it: the request came from inside its
+// own close event, so it is deleted once that is over.
+template <typename Window>
+void discardWindow(QPointer<Window>& w) {
+    if (!w) return;
+    w->hide();
+    w->deleteLater();
+    w = nullptr;
+}
+
+// Shows a window the way its form says (placing it first), or hides it.
+void showOrHide(QDialog& dialog, bool visible, bool modal, const std::function<void()>& place) {
+    if (visible && !dialog.isVisible()) {
+        dialog.setWindowModality(modal ? Qt::ApplicationModal : Qt::NonModal);
+        place();
+        dialog.show();
+    } else if (!visible && dialog.isVisible()) {
+        dialog.hide();
+    }
+}
+
 void centreOnScreen(QWidget& w) {
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         w.move(screen->availableGeometry().center() - w.rect().center());
@@ -45,7 +66,6 @@ QuadrelApplication::QuadrelApplication(const std::filesystem::path& settingsPath
     // The process ends in refresh(), once the windows have gone.
     program_ = std::make_unique<Program>(*serial_, cable_, beeper_, settings_, nullptr);
     window_ = std::make_unique<MainWindow>();
-    window_->setWindowIcon(programIcon());
 
     MainForm& form = program_->form();
     serial_->setReceiveHandler([&form] { form.MSComm1_OnComm(); });
@@ -120,7 +140,7 @@ void QuadrelApplication::onLinkLost(const QString& reason) {
 void QuadrelApplication::renderAbout() {
     const AboutForm& form = program_->Form3();
     if (!form.exists()) {
-        delete about_.data();
+        discardWindow(about_);
         return;
     }
     if (!about_) {
@@ -135,13 +155,7 @@ void QuadrelApplication::renderAbout() {
         });
     }
     about_->render(form);
-    if (form.Visible() && !about_->isVisible()) {
-        about_->setWindowModality(form.isModal() ? Qt::ApplicationModal : Qt::NonModal);
-        centreOnScreen(*about_);
-        about_->show();
-    } else if (!form.Visible() && about_->isVisible()) {
-        about_->hide();
-    }
+    showOrHide(*about_, form.Visible(), form.isModal(), [this] { centreOnScreen(*about_); });
 }
 
 void QuadrelApplication::createPortSettingsDialog() {
@@ -180,12 +194,7 @@ std::array<QString, 4> QuadrelApplication::portDevices() const {
 void QuadrelApplication::renderPortSettings() {
     const PortSettingsForm& form = program_->Form2();
     if (!form.exists()) {
-        // Discarded from inside its own close event: deleted once that is over.
-        if (portDialog_) {
-            portDialog_->hide();
-            portDialog_->deleteLater();
-            portDialog_ = nullptr;
-        }
+        discardWindow(portDialog_);
         return;
     }
     if (!portDialog_) createPortSettingsDialog();
@@ -195,13 +204,7 @@ void QuadrelApplication::renderPortSettings() {
     if (form.Visible())
         portDialog_->render(form, QString::fromStdString(program_->ui().Label1ToolTip),
                             program_->port().PortNumber);
-    if (showing) {
-        portDialog_->setWindowModality(form.isModal() ? Qt::ApplicationModal : Qt::NonModal);
-        centreOver(*portDialog_, *window_);
-        portDialog_->show();
-    } else if (!form.Visible() && portDialog_->isVisible()) {
-        portDialog_->hide();
-    }
+    showOrHide(*portDialog_, form.Visible(), form.isModal(), [this] { centreOver(*portDialog_, *window_); });
 }
 
 void QuadrelApplication::refresh() {

@@ -80,17 +80,11 @@ QPoint markerPixels(const MarkerState& m) { return QPoint(twipsToPixels(m.Left),
 }  // namespace
 
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
-    nameControl(this, "Form1", "Quadrel");
-    setWindowTitle("Quadrel");
-    // A fixed window with a close box but no minimise or maximise button.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-
+    // Sized by its client area below, once the menu bar is in place.
+    setUpFixedWindow(this, "Form1", "Quadrel", 0, 0, Qt::Window);
     // The controls were laid out for an 8 point dialog font; a larger
     // platform default would cut captions in their fixed places.
-    QFont dialogFont = font();
-    dialogFont.setPointSizeF(std::min(dialogFont.pointSizeF(), 8.0));
-    setFont(dialogFont);
+    useDesignFont(this);
 
     auto* client = new QWidget(this);
     client->setObjectName("client");

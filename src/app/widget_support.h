@@ -7,6 +7,7 @@
 #include <QString>
 #include <QWidget>
 
+#include "app/program_icon.h"
 #include "app/twips.h"
 
 namespace quadrel {
@@ -39,6 +40,19 @@ inline void useDesignFont(QWidget* window) {
     QFont f = window->font();
     if (f.pointSizeF() > 8.0) f.setPointSizeF(8.0);
     window->setFont(f);
+}
+
+// Every window of the program: its control name, caption and the program's
+// icon; a fixed size (the client area of its design) with a close box but
+// no minimise or maximise button.
+inline void setUpFixedWindow(QWidget* w, const QString& controlName, const QString& caption,
+                             double widthTwips, double heightTwips, Qt::WindowType kind = Qt::Dialog) {
+    nameControl(w, controlName, caption);
+    w->setWindowTitle(caption);
+    w->setWindowIcon(programIcon());
+    w->setWindowFlags(kind | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                      Qt::MSWindowsFixedSizeDialogHint);
+    if (widthTwips > 0) w->setFixedSize(twipsToPixels(widthTwips), twipsToPixels(heightTwips));
 }
 
 // The bold heading font of the windows: 9.75 point, weight 700.

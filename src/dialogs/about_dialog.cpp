@@ -12,12 +12,7 @@
 namespace quadrel {
 
 AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
-    nameControl(this, "Form3", "About");
-    setWindowTitle("About");
-    setWindowIcon(programIcon());
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(twipsToPixels(4560), twipsToPixels(2865));
+    setUpFixedWindow(this, "Form3", "About", 4560, 2865);
 
     auto* icon = new QLabel(this);
     nameControl(icon, "picIcon", "Quadrel icon");

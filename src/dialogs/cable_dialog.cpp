@@ -41,12 +41,7 @@ QPointF pixelPoint(int x, int y) { return QPointF(x / kTwipsPerPixel, y / kTwips
 }  // namespace
 
 CableDialog::CableDialog(QWidget* parent) : QDialog(parent) {
-    nameControl(this, "Form4", "Zhen Hua Cable");
-    setWindowTitle("Zhen Hua Cable");
-    setWindowIcon(programIcon());
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(twipsToPixels(3825), twipsToPixels(5160));
+    setUpFixedWindow(this, "Form4", "Zhen Hua Cable", 3825, 5160, Qt::Window);
     useDesignFont(this);
 
     const QColor red(255, 0, 0), blue(0, 0, 255);

@@ -37,12 +37,7 @@ QString toQString(const std::string& s) { return QString::fromStdString(s); }
 }  // namespace
 
 PortSettingsDialog::PortSettingsDialog(QWidget* parent) : QDialog(parent) {
-    nameControl(this, "Form2", "Port Settings");
-    setWindowTitle("Port Settings");
-    setWindowIcon(programIcon());
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(twipsToPixels(3105), twipsToPixels(3180));
+    setUpFixedWindow(this, "Form2", "Port Settings", 3105, 3180);
     useDesignFont(this);
 
     struct ListPlace {
