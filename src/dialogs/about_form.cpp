@@ -1,7 +1,5 @@
 #include "dialogs/about_form.h"
 
-#include <utility>
-
 #include "quadrel_version.h"
 
 namespace quadrel {
@@ -15,8 +13,7 @@ AboutForm::AboutForm(TimerState& mainTimer1, bool& splashActive)
     : mainTimer1_(mainTimer1), splashActive_(splashActive) {}
 
 void AboutForm::ensureCreated() {
-    if (exists_) return;
-    exists_ = true;
+    if (!window_.create()) return;
     Timer1.setEnabled(true);  // the window's timer runs from its creation
     Form_Load();
 }
@@ -28,9 +25,7 @@ void AboutForm::Form_Load() {
 
 void AboutForm::showModal(std::function<void()> whenHidden) {
     ensureCreated();
-    visible_ = true;
-    modal_ = true;
-    whenHidden_ = std::move(whenHidden);
+    window_.showModal(std::move(whenHidden));
 }
 
 void AboutForm::cmdOK_Click() {
@@ -39,7 +34,7 @@ void AboutForm::cmdOK_Click() {
         Timer1.setEnabled(false);
         mainTimer1_.setEnabled(true);  // the watchdog starts
     }
-    hide();
+    window_.hide();
 }
 
 void AboutForm::Timer1_Timer() {
@@ -48,22 +43,10 @@ void AboutForm::Timer1_Timer() {
 }
 
 void AboutForm::discard() {
-    if (!exists_) return;
-    exists_ = false;
+    if (!window_.markDiscarded()) return;
     Timer1.setEnabled(false);
     Label1 = LabelState{};
-    hide();
-}
-
-void AboutForm::hide() {
-    visible_ = false;
-    endModal();
-}
-
-void AboutForm::endModal() {
-    modal_ = false;
-    // The caller waiting for the window goes on; it may show it again.
-    if (auto then = std::exchange(whenHidden_, nullptr)) then();
+    window_.hide();
 }
 
 }  // namespace quadrel

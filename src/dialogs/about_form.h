@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/controls.h"
+#include "dialogs/modal_window.h"
 
 namespace quadrel {
 
@@ -19,9 +20,9 @@ public:
     // window's flag that marks the window's first closing.
     AboutForm(TimerState& mainTimer1, bool& splashActive);
 
-    bool exists() const { return exists_; }
-    bool Visible() const { return visible_; }
-    bool isModal() const { return modal_; }
+    bool exists() const { return window_.exists(); }
+    bool Visible() const { return window_.visible(); }
+    bool isModal() const { return window_.modal(); }
 
     TimerState Timer1{2000, false};  // closes the splash
     LabelState Label1;               // the version line
@@ -38,15 +39,10 @@ public:
 
 private:
     void Form_Load();
-    void hide();
-    void endModal();
 
     TimerState& mainTimer1_;
     bool& splashActive_;
-    bool exists_ = false;
-    bool visible_ = false;
-    bool modal_ = false;
-    std::function<void()> whenHidden_;
+    ModalWindow window_;
 };
 
 }  // namespace quadrel

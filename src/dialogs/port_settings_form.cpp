@@ -68,13 +68,8 @@ PortSettingsForm::PortSettingsForm(PortState& port, SerialComponent& comm, Profi
       reportFailure_(std::move(reportFailure)) {}
 
 void PortSettingsForm::showModal(std::function<void()> whenHidden) {
-    if (!exists_) {
-        exists_ = true;
-        Form_Load();
-    }
-    visible_ = true;
-    modal_ = true;
-    whenHidden_ = std::move(whenHidden);
+    if (window_.create()) Form_Load();
+    window_.showModal(std::move(whenHidden));
 }
 
 void PortSettingsForm::Form_Load() {
@@ -123,7 +118,7 @@ void PortSettingsForm::Command1_Click() {
     std::string settingsText = port_.PortSettingsText;
     // Hidden now; the caller waiting for the dialog goes on only once the
     // port has been reopened and the choice stored.
-    visible_ = false;
+    window_.conceal();
 
     if (MSComm1_.PortOpen()) {
         applyStep([&] { MSComm1_.setRTSEnable(false); });
@@ -146,13 +141,10 @@ void PortSettingsForm::Command1_Click() {
     settings_.write(kPortSection, "Settings", settingsText);
     settings_.write(kPortSection, "RTS", Check1.Value() == 1 ? "1" : "0");
     settings_.write(kPortSection, "DTR", Check2.Value() == 1 ? "1" : "0");
-    endModal();
+    window_.hide();
 }
 
-void PortSettingsForm::Command2_Click() {
-    visible_ = false;
-    endModal();
-}
+void PortSettingsForm::Command2_Click() { window_.hide(); }
 
 void PortSettingsForm::Command3_Click() {
     // The main window's flags change at once, whether or not "&Ok" follows.
@@ -167,18 +159,11 @@ void PortSettingsForm::Command3_Click() {
 }
 
 void PortSettingsForm::discard() {
-    if (!exists_) return;
-    exists_ = false;
+    if (!window_.markDiscarded()) return;
     for (DropDownList* list : lists()) list->Clear();
     Check1 = CheckBoxState{};
     Check2 = CheckBoxState{};
-    visible_ = false;
-    endModal();
-}
-
-void PortSettingsForm::endModal() {
-    modal_ = false;
-    if (auto then = std::exchange(whenHidden_, nullptr)) then();
+    window_.hide();
 }
 
 }  // namespace quadrel

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/controls.h"
+#include "dialogs/modal_window.h"
 
 namespace quadrel {
 
@@ -47,9 +48,9 @@ public:
     PortSettingsForm(PortState& port, SerialComponent& comm, ProfileFile& settings,
                      MainWindowState& mainWindow, std::function<void(const std::string& reason)> reportFailure);
 
-    bool exists() const { return exists_; }
-    bool Visible() const { return visible_; }
-    bool isModal() const { return modal_; }
+    bool exists() const { return window_.exists(); }
+    bool Visible() const { return window_.visible(); }
+    bool isModal() const { return window_.modal(); }
 
     DropDownList Combo1;  // baud rate
     DropDownList Combo2;  // parity
@@ -70,7 +71,6 @@ public:
 
 private:
     void Form_Load();
-    void endModal();
     std::array<DropDownList*, 5> lists() { return {&Combo1, &Combo2, &Combo3, &Combo4, &Combo5}; }
     // Runs one action of "&Ok"; a failure is reported and the next runs.
     template <typename Action>
@@ -81,10 +81,7 @@ private:
     ProfileFile& settings_;
     MainWindowState& main_;
     std::function<void(const std::string&)> reportFailure_;
-    bool exists_ = false;
-    bool visible_ = false;
-    bool modal_ = false;
-    std::function<void()> whenHidden_;
+    ModalWindow window_;
 };
 
 }  // namespace quadrel
