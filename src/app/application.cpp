@@ -61,7 +61,9 @@ QuadrelApplication::QuadrelApplication(const std::filesystem::path& settingsPath
                                        std::function<void()> onEnd)
     : settings_(settingsPath),
       configuredDevices_(configuredDevices(settings_)),
-      onEnd_(onEnd ? std::move(onEnd) : std::function<void()>([] { QCoreApplication::quit(); })) {
+      // exit(), not quit(): the program has decided to end, and quit() would
+      // first ask every window to close, which the main window refuses.
+      onEnd_(onEnd ? std::move(onEnd) : std::function<void()>([] { QCoreApplication::exit(0); })) {
     serial_ = std::make_unique<QtSerialComponent>(systemDeviceResolver(configuredDevices_));
     // The process ends in refresh(), once the windows have gone.
     program_ = std::make_unique<Program>(*serial_, cable_, beeper_, settings_, nullptr);

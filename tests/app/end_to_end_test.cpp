@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -84,6 +85,20 @@ TEST(Program, ShowsLiveChannelsAndSavesTheChoicesAtExit) {
     EXPECT_EQ(saved.read("Reverse Settings", "Channel3", "?"), "1");
     EXPECT_EQ(saved.read("Transmitter", "TX Mode", "?"), "1");
     EXPECT_EQ(saved.read("Devices", "COM1", "?"), run.pty.slavePath());
+}
+
+TEST(Program, FileExitEndsTheEventLoopAndSaves) {
+    TempDir dir;
+    QuadrelApplication app(dir / "Quadrel.ini");  // ends the way the real program does
+    app.start();
+    app.program().Form3().cmdOK_Click();
+    app.refresh();
+    ASSERT_TRUE(app.mainWindow().isVisible());
+    QTimer::singleShot(0, &app.mainWindow(), [&app] { emit app.mainWindow().exitTriggered(); });
+    QTimer::singleShot(5000, [] { QCoreApplication::exit(1); });  // a hang fails, not blocks
+    EXPECT_EQ(QCoreApplication::exec(), 0);
+    EXPECT_FALSE(app.mainWindow().isVisible());
+    EXPECT_EQ(ProfileFile(dir / "Quadrel.ini").read("Transmitter", "TX Type", "?"), "1");
 }
 
 TEST(Program, UnpluggedInterfaceEndsInTheNoSignalState) {
