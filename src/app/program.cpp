@@ -80,7 +80,6 @@ void Program::Form_Load() {
     startupStep([&] {
         txTypeText_ = settings_.read(kTransmitterSection, "TX Type", "1");
         const double type = numericValue(txTypeText_);
-        TxTypeSetting_ = static_cast<int>(type);
         for (int t = 1; t <= 5; ++t)
             if (type == t) ui().Option.setValue(t, true);
     });

@@ -73,7 +73,6 @@ private:
     PortState port_;
     PortSettingsForm form2_{port_, MSComm1_, settings_, form_.state(),
                             [this](const std::string& reason) { reportPortFailure(reason); }};
-    int TxTypeSetting_ = 0;
     // What start-up read, written back at exit when no option of a group
     // is chosen, so an unusual stored value is not lost.
     std::string txModeText_;

@@ -28,7 +28,6 @@ class TimerDriver : public QObject {
 public:
     TimerDriver(TimerState& state, std::function<void()> onTick, QObject* parent = nullptr);
     void sync();
-    bool isRunning() const { return timer_.isActive(); }
 
 private:
     TimerState& state_;
