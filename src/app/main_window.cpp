@@ -74,6 +74,25 @@ void setBackground(QLabel* label, ColorValue color) {
     label->setPalette(pal);
 }
 
+QGroupBox* makeFrame(QWidget* parent, const char* name, const QString& caption, const QString& tip,
+                     const TwipsRect& r) {
+    auto* frame = new QGroupBox(caption, parent);
+    nameControl(frame, name, caption);
+    placeAt(frame, r);
+    frame->setToolTip(tip);
+    return frame;
+}
+
+// Option button n of a frame's group, one row of 240 twips below the last.
+QRadioButton* addOption(QGroupBox* frame, QButtonGroup* group, const QString& prefix, int n,
+                        const QString& caption, double width) {
+    auto* b = new QRadioButton(caption, frame);
+    nameControl(b, prefix + QString::number(n));
+    placeAt(b, {120, 240.0 * n, width, 255});
+    group->addButton(b, n);
+    return b;
+}
+
 // The marker's top-left corner in pixels, from its position in twips.
 QPoint markerPixels(const MarkerState& m) { return QPoint(twipsToPixels(m.Left), twipsToPixels(m.Top)); }
 
@@ -196,44 +215,27 @@ void MainWindow::buildChannelRows(QWidget* client) {
 }
 
 void MainWindow::buildOptionFrames(QWidget* client) {
-    auto* frame2 = new QGroupBox("Mode", client);
-    nameControl(frame2, "Frame2", "Mode");
-    placeAt(frame2, {120, 3480, 1215, 1575});
-    frame2->setToolTip("Transmitter mode");
+    const MainWindowState design;
+    QGroupBox* frame2 = makeFrame(client, "Frame2", "Mode", "Transmitter mode", {120, 3480, 1215, 1575});
     modeGroup_ = new QButtonGroup(this);
-    for (int m = 1; m <= 4; ++m) {
-        auto* b = new QRadioButton("Mode " + QString::number(m), frame2);
-        nameControl(b, "Mode" + QString::number(m));
-        placeAt(b, {120, 240.0 * m, 975, 255});
-        modeGroup_->addButton(b, m);
-        modes_[m - 1] = b;
-    }
+    for (int m = 1; m <= 4; ++m)
+        modes_[m - 1] = addOption(frame2, modeGroup_, "Mode", m, qText(design.Mode(m).Caption), 975);
     connect(modeGroup_, &QButtonGroup::idClicked, this, &MainWindow::modeChosen);
 
-    auto* frame1 = new QGroupBox("Transmitter", client);
-    nameControl(frame1, "Frame1", "Transmitter");
-    placeAt(frame1, {1440, 3480, 1815, 1575});
-    frame1->setToolTip("Transmitter type");
+    QGroupBox* frame1 =
+        makeFrame(client, "Frame1", "Transmitter", "Transmitter type", {1440, 3480, 1815, 1575});
     optionGroup_ = new QButtonGroup(this);
     const std::array<double, 5> widths{975, 1455, 1575, 1575, 1575};
-    const MainWindowState design;
     for (int t = 1; t <= 5; ++t) {
-        auto* b = new QRadioButton(QString::fromUtf8(design.Option(t).Caption.view().data(),
-                                                     static_cast<int>(design.Option(t).Caption.size())),
-                                   frame1);
-        nameControl(b, "Option" + QString::number(t));
         // Fonts differ from platform to platform: let a caption use the
         // frame's whole inner width rather than be cut.
-        placeAt(b, {120, 240.0 * t, std::max(widths[t - 1], 1815.0 - 120 - 45), 255});
-        optionGroup_->addButton(b, t);
-        options_[t - 1] = b;
+        const double width = std::max(widths[t - 1], 1815.0 - 120 - 45);
+        options_[t - 1] = addOption(frame1, optionGroup_, "Option", t, qText(design.Option(t).Caption), width);
     }
     connect(optionGroup_, &QButtonGroup::idClicked, this, &MainWindow::typeChosen);
 
-    auto* frame3 = new QGroupBox("Stick Position", client);
-    nameControl(frame3, "Frame3", "Stick Position");
-    placeAt(frame3, {3360, 3480, 2655, 1575});
-    frame3->setToolTip("Actual stick position");
+    QGroupBox* frame3 =
+        makeFrame(client, "Frame3", "Stick Position", "Actual stick position", {3360, 3480, 2655, 1575});
     for (auto [name, left] : {std::pair{"Shape3", kLeftBoxLeft}, std::pair{"Shape4", kRightBoxLeft}}) {
         auto* box = new QFrame(frame3);
         nameControl(box, name);
@@ -261,14 +263,11 @@ void MainWindow::buildStatusArea(QWidget* client) {
 
 void MainWindow::render(const MainWindowState& s) {
     const MainWindowState* old = shown_ ? &*shown_ : nullptr;
-    auto text = [](const CaptionText& c) {
-        return QString::fromUtf8(c.view().data(), static_cast<int>(c.size()));
-    };
 
     for (int k = 1; k <= kChannels; ++k) {
         const int i = k - 1;
-        if (!old || old->In(k).Caption != s.In(k).Caption) in_[i]->setText(text(s.In(k).Caption));
-        if (!old || old->Res(k).Caption != s.Res(k).Caption) res_[i]->setText(text(s.Res(k).Caption));
+        if (!old || old->In(k).Caption != s.In(k).Caption) in_[i]->setText(qText(s.In(k).Caption));
+        if (!old || old->Res(k).Caption != s.Res(k).Caption) res_[i]->setText(qText(s.Res(k).Caption));
         if (!old || old->Res(k).BackColor != s.Res(k).BackColor) setBackground(res_[i], s.Res(k).BackColor);
         if (!old || old->ProgressBar(k) != s.ProgressBar(k)) {
             const BarState& b = s.ProgressBar(k);
@@ -290,13 +289,13 @@ void MainWindow::render(const MainWindowState& s) {
             QRadioButton* b = options_[t - 1];
             b->setChecked(s.Option.Value(t));
             b->setEnabled(s.Option(t).Enabled);
-            if (!old || old->Option(t).Caption != s.Option(t).Caption) b->setText(text(s.Option(t).Caption));
+            if (!old || old->Option(t).Caption != s.Option(t).Caption) b->setText(qText(s.Option(t).Caption));
         }
         modeGroup_->setExclusive(true);
         optionGroup_->setExclusive(true);
     }
     if (!old || old->Label11.Visible != s.Label11.Visible) label11_->setVisible(s.Label11.Visible);
-    if (!old || old->Label1.Caption != s.Label1.Caption) label1_->setText(text(s.Label1.Caption));
+    if (!old || old->Label1.Caption != s.Label1.Caption) label1_->setText(qText(s.Label1.Caption));
     if (!old || old->Label1ToolTip != s.Label1ToolTip)
         label1_->setToolTip(QString::fromStdString(s.Label1ToolTip));
     if (!old || old->Ball1 != s.Ball1) ball1_->move(markerPixels(s.Ball1));

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QWidget>
 
+#include "app/caption_text.h"
 #include "app/program_icon.h"
 #include "app/twips.h"
 
@@ -20,6 +21,10 @@ inline QRect pixelRect(const TwipsRect& r) {
 inline QColor toQColor(unsigned colorValue) {
     const Rgb c = toRgb(colorValue);
     return QColor(c.red, c.green, c.blue);
+}
+
+inline QString qText(const CaptionText& c) {
+    return QString::fromUtf8(c.view().data(), static_cast<int>(c.size()));
 }
 
 // Tests and assistive tools find a control by its name: the object name

@@ -62,8 +62,7 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
 }
 
 void AboutDialog::render(const AboutForm& form) {
-    version_->setText(QString::fromUtf8(form.Label1.Caption.view().data(),
-                                        static_cast<int>(form.Label1.Caption.size())));
+    version_->setText(qText(form.Label1.Caption));
 }
 
 void AboutDialog::reject() { emit okClicked(); }
