@@ -146,31 +146,28 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
 }
 
 void MainWindow::buildMenus() {
+    // A command named after its control, running `signal` when chosen.
+    auto command = [this](auto* menu, const char* name, const QString& caption, void (MainWindow::*signal)()) {
+        QAction* action = menu->addAction(caption);
+        action->setObjectName(name);
+        connect(action, &QAction::triggered, this, signal);
+    };
     QMenu* file = menuBar()->addMenu("&File");
     file->setObjectName("FMenu");
-    QAction* exit = file->addAction("E&xit");
-    exit->setObjectName("FExit");
-    connect(exit, &QAction::triggered, this, &MainWindow::exitTriggered);
+    command(file, "FExit", "E&xit", &MainWindow::exitTriggered);
 
     QMenu* settings = menuBar()->addMenu("&Settings");
     settings->setObjectName("SMenu");
-    QAction* recal = settings->addAction("&Recalibrate");
-    recal->setObjectName("SCal");
-    connect(recal, &QAction::triggered, this, &MainWindow::recalibrateTriggered);
+    command(settings, "SCal", "&Recalibrate", &MainWindow::recalibrateTriggered);
     settings->addSeparator()->setObjectName("SLine1");
-    QAction* comms = settings->addAction("&Comms...");
-    comms->setObjectName("CMenu");
-    connect(comms, &QAction::triggered, this, &MainWindow::commsTriggered);
+    command(settings, "CMenu", "&Comms...", &MainWindow::commsTriggered);
 
-    QAction* zhenHua = menuBar()->addAction("&Zhen Hua");
-    zhenHua->setObjectName("ZMenu");
-    connect(zhenHua, &QAction::triggered, this, &MainWindow::zhenHuaTriggered);
+    // A command straight on the menu bar, with no menu under it.
+    command(menuBar(), "ZMenu", "&Zhen Hua", &MainWindow::zhenHuaTriggered);
 
     QMenu* help = menuBar()->addMenu("&Help");
     help->setObjectName("HMenu");
-    QAction* about = help->addAction("&About...");
-    about->setObjectName("AMenu");
-    connect(about, &QAction::triggered, this, &MainWindow::aboutTriggered);
+    command(help, "AMenu", "&About...", &MainWindow::aboutTriggered);
 }
 
 void MainWindow::buildChannelRows(QWidget* client) {

@@ -44,22 +44,18 @@ TEST(StartUp, HandEditedNamesMatchWithoutRegardToCase) {
     EXPECT_EQ(h.ui().Mode.selected(), 3);
 }
 
-TEST(StartUp, ParityIsUpperCased) {
-    ProgramHarness h;
-    h.writeSettings("[Port Settings]\nSettings=9600,o,7,2\n");
-    h.startAndWaitForSplash();
-    EXPECT_EQ(h.port.Settings(), "9600,O,7,2");
-    EXPECT_EQ(h.label1(), " Comms Port 1: 9600,O,7,2");
-    EXPECT_EQ(h.beeper.beeps, 1);
-}
-
-TEST(StartUp, OneAndAHalfStopBitsReadBack) {
-    ProgramHarness h;
-    h.writeSettings("[Port Settings]\nSettings=19200,N,8,1.5\n");
-    h.startAndWaitForSplash();
-    EXPECT_EQ(h.port.Settings(), "19200,N,8,1.5");
-    EXPECT_EQ(h.label1(), " Comms Port 1: 19200,N,8,1.5");
-    EXPECT_EQ(h.beeper.beeps, 1);
+TEST(StartUp, StoredPortSettingsReachThePortAndTheStatusLine) {
+    // Parity in either case; 1.5 stop bits, which the port dialog can store.
+    for (auto [stored, settings] : {std::pair{"9600,o,7,2", "9600,O,7,2"},
+                                    std::pair{"19200,N,8,1.5", "19200,N,8,1.5"}}) {
+        SCOPED_TRACE(stored);
+        ProgramHarness h;
+        h.writeSettings(std::string("[Port Settings]\nSettings=") + stored + "\n");
+        h.startAndWaitForSplash();
+        EXPECT_EQ(h.port.Settings(), settings);
+        EXPECT_EQ(h.label1(), std::string(" Comms Port 1: ") + settings);
+        EXPECT_EQ(h.beeper.beeps, 1);
+    }
 }
 
 TEST(StartUp, SettingsWithoutFourFieldsFailWithABeepAndStartUpGoesOn) {
