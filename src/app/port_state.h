@@ -21,8 +21,9 @@ struct PortState {
     void formSettingsText();
 };
 
-// Reads "baud,parity,data,stop" field by field: "19200,N,8,1.5" gives stop
-// bits 1.5. False, and nothing changed, for a text without four fields.
+// Reads "baud,parity,data,stop" by position from its end ("19200,N,8,1",
+// "9600;E;8;1"); the "1.5" stop bits that the port dialog writes are read
+// by field. False, and nothing changed, for a text too short to read.
 bool readPortSettings(std::string_view text, PortState& port);
 
 // " Comms Port 1: 19200,N,8,1", the status line under the channel rows.

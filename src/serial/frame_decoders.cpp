@@ -19,9 +19,11 @@ DecodedFrame channelList(const FrameWindow& window, int first, std::uint8_t endM
 
 DecodedFrame decodeStandardFrame(const FrameWindow& window) { return channelList(window, 1, 255); }
 
-DecodedFrame decodeVariantFrame(const FrameWindow& window) {
+DecodedFrame decodeVariantFrame(FrameWindow& window) {
     // Channels stand at positions 2 to 9, after the byte nobody reads.
-    return channelList(window, 2, 240);
+    const DecodedFrame frame = channelList(window, 2, 240);
+    window.set(1, 0);
+    return frame;
 }
 
 DecodedFrame decodeZhenHuaFrame(FrameWindow& window) {

@@ -36,8 +36,10 @@ struct DecodedFrame {
 DecodedFrame decodeStandardFrame(const FrameWindow& window);
 
 // Reads the channels past the uninterpreted byte without moving them in the
-// window, so back-to-back nine-byte frames all decode.
-DecodedFrame decodeVariantFrame(const FrameWindow& window);
+// window, so back-to-back nine-byte frames all decode. The uninterpreted
+// byte is zeroed in the window: whatever its value, it must not pass for a
+// sync when it reaches position 0 on the next byte.
+DecodedFrame decodeVariantFrame(FrameWindow& window);
 
 // Positions 5 to 8 are not part of a Zhen Hua frame and are zeroed in the
 // window itself, so a sync there does not start a frame later.

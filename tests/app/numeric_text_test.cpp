@@ -31,7 +31,7 @@ TEST(NumericText, NumbersAreWrittenPlainAndShort) {
     EXPECT_EQ(plainNumber(1e20), "100000000000000000000");
 }
 
-TEST(PortSettingsText, ReadFieldByField) {
+TEST(PortSettingsText, OneAndAHalfStopBitsReadByField) {
     PortState p;
     ASSERT_TRUE(readPortSettings("9600,e,7,1.5", p));
     EXPECT_EQ(p.PortBaud, 9600);
@@ -43,7 +43,7 @@ TEST(PortSettingsText, ReadFieldByField) {
     EXPECT_EQ(portFailureText(3), "Unable to open COM 3!");
 
     PortState untouched = p;
-    EXPECT_FALSE(readPortSettings("9600,E,7", p));
+    EXPECT_FALSE(readPortSettings("9600,", p));  // too short to read by position
     EXPECT_EQ(p.PortSettingsText, untouched.PortSettingsText);
 }
 

@@ -21,7 +21,8 @@ TEST(VariantFrame, TenBytesShowEightChannelsAndNotTheUnreadByte) {
             EXPECT_EQ(h.form.channelRange(k), (ChannelRange{10 * k, 10 * k})) << sync << " ch" << k;
             EXPECT_EQ(text(h.ui().Res(k).Caption), "0");
         }
-        EXPECT_EQ(windowCells(h.form), (std::vector<int>{sync, 7, 10, 20, 30, 40, 50, 60, 70, 80})) << sync;
+        // The unread byte is gone; the channels stay where they arrived.
+        EXPECT_EQ(windowCells(h.form), (std::vector<int>{sync, 0, 10, 20, 30, 40, 50, 60, 70, 80})) << sync;
     }
 }
 
@@ -59,21 +60,24 @@ std::vector<int> channelsOf(int j, int count) {
     return out;
 }
 
-Bytes streamFrame(int j, int count) {
-    Bytes out = bytes({240 + j % 15, (j * 31) % 200});
+Bytes streamFrame(int j, int count, int unread) {
+    Bytes out = bytes({240 + j % 15, unread});
     for (int v : channelsOf(j, count)) out.push_back(static_cast<std::uint8_t>(v));
     return out;
 }
 
-class VariantStream : public ::testing::TestWithParam<int> {};
+// Channels per frame (seven: nine-byte frames; eight: ten-byte frames) and
+// the value of the byte nobody reads, sync-like ones included.
+class VariantStream : public ::testing::TestWithParam<std::tuple<int, int>> {};
 
-TEST_P(VariantStream, EveryFrameShowsItsOwnChannels) {
-    const int channels = GetParam();  // seven: nine-byte frames; eight: ten-byte frames
+TEST_P(VariantStream, EveryFrameShowsItsOwnChannelsWhateverTheUnreadByte) {
+    const auto [channels, unread] = GetParam();
     MainFormHarness h;
+    h.ui().Option.setValue(2, true);
     h.wakeUp();
-    h.receive(streamFrame(0, channels));
+    h.receive(streamFrame(0, channels, unread));
     for (int j = 1; j <= 12; ++j) {
-        h.receive(streamFrame(j, channels));
+        h.receive(streamFrame(j, channels, unread));
         // A ten-byte frame fills the window by itself and is decoded with its
         // last byte; a nine-byte frame is decoded when the next sync arrives.
         const int shown = channels == 8 ? j : j - 1;
@@ -81,12 +85,30 @@ TEST_P(VariantStream, EveryFrameShowsItsOwnChannels) {
         Captions expected;
         for (int v : channelsOf(shown, channels)) expected.push_back(std::to_string(v));
         if (channels == 7) expected.push_back("-");
-        EXPECT_EQ(h.inCaptions(), expected) << "frame " << shown;
+        ASSERT_EQ(h.inCaptions(), expected) << "frame " << shown;
+    }
+    // The unread byte never started a frame, switched the cable format on
+    // or entered a range.
+    EXPECT_FALSE(h.form.ZhenHuaActive());
+    EXPECT_EQ(h.cable.shows, 0);
+    EXPECT_EQ(h.ui().Option.selected(), 2);
+    EXPECT_TRUE(h.ui().Option(1).Enabled);
+    for (int k = 1; k <= channels; ++k) {
+        int lo = 255, hi = 0;
+        for (int j = 0; j <= 12; ++j) {
+            const int v = channelsOf(j, channels)[static_cast<std::size_t>(k - 1)];
+            if (channels == 8 || j < 12) lo = std::min(lo, v), hi = std::max(hi, v);
+        }
+        EXPECT_EQ(h.form.channelRange(k), (ChannelRange{lo, hi})) << "channel " << k;
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(FrameLengths, VariantStream, ::testing::Values(7, 8),
-                         [](const auto& info) { return info.param == 7 ? "NineBytes" : "TenBytes"; });
+INSTANTIATE_TEST_SUITE_P(FrameLengths, VariantStream,
+                         ::testing::Combine(::testing::Values(7, 8), ::testing::Values(0, 239, 240, 245, 255)),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param) == 7 ? "NineBytes" : "TenBytes") +
+                                    "Unread" + std::to_string(std::get<1>(info.param));
+                         });
 
 }  // namespace
 }  // namespace quadrel::testing
