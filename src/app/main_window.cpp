@@ -16,6 +16,7 @@
 
 #include <algorithm>
 
+#include "app/design_frame.h"
 #include "app/widget_support.h"
 #include "channels/stick_display.h"
 
@@ -64,6 +65,18 @@ QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, con
     return label;
 }
 
+// A heading in the colours of a text field: window background and window
+// text, not the dialog grey.
+QLabel* makeHeading(QWidget* parent, const QString& name, const QString& text, const TwipsRect& r,
+                    Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter) {
+    QLabel* label = makeLabel(parent, name, text, r, true, align);
+    label->setBackgroundRole(QPalette::Base);
+    label->setForegroundRole(QPalette::Text);
+    label->setAutoFillBackground(true);
+    shrinkToFit(label);
+    return label;
+}
+
 Qt::CheckState toCheckState(int value) {
     return value == 1 ? Qt::Checked : value == 2 ? Qt::PartiallyChecked : Qt::Unchecked;
 }
@@ -76,7 +89,7 @@ void setBackground(QLabel* label, ColorValue color) {
 
 QGroupBox* makeFrame(QWidget* parent, const char* name, const QString& caption, const QString& tip,
                      const TwipsRect& r) {
-    auto* frame = new QGroupBox(caption, parent);
+    auto* frame = new DesignFrame(caption, parent);
     nameControl(frame, name, caption);
     placeAt(frame, r);
     frame->setToolTip(tip);
@@ -84,11 +97,16 @@ QGroupBox* makeFrame(QWidget* parent, const char* name, const QString& caption, 
 }
 
 // Option button n of a frame's group, one row of 240 twips below the last.
+// Fonts differ from platform to platform: a caption may use the frame's
+// whole inner width, and is set a little smaller where even that is short.
 QRadioButton* addOption(QGroupBox* frame, QButtonGroup* group, const QString& prefix, int n,
                         const QString& caption, double width) {
     auto* b = new QRadioButton(caption, frame);
     nameControl(b, prefix + QString::number(n));
     placeAt(b, {120, 240.0 * n, width, 255});
+    const QRect inner = frameInnerRect(frame->size(), frame->fontMetrics().height());
+    b->resize(std::max(b->width(), inner.right() + 1 - b->x()), b->height());
+    shrinkToFit(b);
     group->addButton(b, n);
     return b;
 }
@@ -116,7 +134,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     line1->setFrameShadow(QFrame::Sunken);
     line1->setGeometry(0, 0, client->width(), 2);
 
-    makeLabel(client, "Label16", "PPM In", {1320, 240, 735, 255}, true, Qt::AlignCenter);
+    makeHeading(client, "Label16", "PPM In", {1320, 240, 735, 255}, Qt::AlignCenter);
     command1_ = new QPushButton("Ca&librate", client);
     nameControl(command1_, "Command1", "Calibrate");
     placeAt(command1_, {2760, 120, 975, 375});
@@ -128,8 +146,8 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
         auto* enter = new QShortcut(QKeySequence(key), this);
         connect(enter, &QShortcut::activated, command1_, &QPushButton::animateClick);
     }
-    makeLabel(client, "Label47", "Res", {4560, 240, 495, 255}, true);
-    makeLabel(client, "Label2", "Rev", {5280, 240, 615, 255}, true);
+    makeHeading(client, "Label47", "Res", {4560, 240, 495, 255});
+    makeHeading(client, "Label2", "Rev", {5280, 240, 615, 255});
 
     buildChannelRows(client);
     buildOptionFrames(client);
@@ -174,7 +192,7 @@ void MainWindow::buildChannelRows(QWidget* client) {
     for (int k = 1; k <= kChannels; ++k) {
         const double top = rowTop(k);
         const QString n = QString::number(k);
-        auto* heading = makeLabel(client, "Label10_" + n, "Channel " + n, {120, top, 1095, kRowHeight}, true);
+        auto* heading = makeHeading(client, "Label10_" + n, "Channel " + n, {120, top, 1095, kRowHeight});
         heading->setAccessibleDescription("Label10");
 
         QLabel* in = makeLabel(client, "In" + n, "-", {1320, top, 735, kRowHeight}, true, Qt::AlignCenter);
@@ -217,19 +235,27 @@ void MainWindow::buildOptionFrames(QWidget* client) {
     modeGroup_ = new QButtonGroup(this);
     for (int m = 1; m <= 4; ++m)
         modes_[m - 1] = addOption(frame2, modeGroup_, "Mode", m, qText(design.Mode(m).Caption), 975);
-    connect(modeGroup_, &QButtonGroup::idClicked, this, &MainWindow::modeChosen);
+    connect(modeGroup_, &QButtonGroup::idToggled, this, [this](int id, bool on) {
+        if (on) emit modeChosen(id);
+    });
 
     QGroupBox* frame1 =
         makeFrame(client, "Frame1", "Transmitter", "Transmitter type", {1440, 3480, 1815, 1575});
     optionGroup_ = new QButtonGroup(this);
     const std::array<double, 5> widths{975, 1455, 1575, 1575, 1575};
-    for (int t = 1; t <= 5; ++t) {
-        // Fonts differ from platform to platform: let a caption use the
-        // frame's whole inner width rather than be cut.
-        const double width = std::max(widths[t - 1], 1815.0 - 120 - 45);
-        options_[t - 1] = addOption(frame1, optionGroup_, "Option", t, qText(design.Option(t).Caption), width);
-    }
-    connect(optionGroup_, &QButtonGroup::idClicked, this, &MainWindow::typeChosen);
+    for (int t = 1; t <= 5; ++t)
+        options_[t - 1] = addOption(frame1, optionGroup_, "Option", t, qText(design.Option(t).Caption), widths[t - 1]);
+    // The "Zhen Hua Cable" caption must fit Option5 as well.
+    QRadioButton* option5 = options_[4];
+    option5->setText(QString::fromUtf8(kZhenHuaCableCaption));
+    shrinkToFit(option5);
+    option5->setText(qText(design.Option(5).Caption));
+    // However a button changed (mouse, keys, assistive tools), the program
+    // follows; the state the program sets itself is rendered with signals
+    // blocked, so it does not come back as a choice.
+    connect(optionGroup_, &QButtonGroup::idToggled, this, [this](int id, bool on) {
+        if (on) emit typeChosen(id);
+    });
 
     QGroupBox* frame3 =
         makeFrame(client, "Frame3", "Stick Position", "Actual stick position", {3360, 3480, 2655, 1575});

@@ -9,7 +9,6 @@
 #include "app/program_icon.h"
 #include "app/widget_support.h"
 #include "dialogs/cable_diagram.h"
-#include "dialogs/fit_text.h"
 
 namespace quadrel {
 namespace {

@@ -10,7 +10,6 @@
 
 #include "app/program_icon.h"
 #include "app/widget_support.h"
-#include "dialogs/fit_text.h"
 #include "dialogs/port_settings_form.h"
 
 namespace quadrel {
@@ -54,7 +53,10 @@ PortSettingsDialog::PortSettingsDialog(QWidget* parent) : QDialog(parent) {
         auto* combo = new QComboBox(this);  // not editable: only the entries can be picked
         nameControl(combo, lists[i].name, lists[i].spoken);
         placeAt(combo, lists[i].rect);
-        connect(combo, &QComboBox::activated, this, [this, i](int index) { emit listPicked(i + 1, index); });
+        // Any change of pick reaches the program, however it was made;
+        // render() blocks signals, so its own updates do not come back.
+        connect(combo, &QComboBox::currentIndexChanged, this,
+                [this, i](int index) { emit listPicked(i + 1, index); });
         combos_[static_cast<std::size_t>(i)] = combo;
     }
     addLabel(this, "Label2", "Port", {240, 120, 1335, 255})->setBuddy(combos_[4]);
@@ -71,7 +73,7 @@ PortSettingsDialog::PortSettingsDialog(QWidget* parent) : QDialog(parent) {
         auto* box = new QCheckBox(boxes[i].first, this);
         nameControl(box, QString("Check%1").arg(i + 1));
         placeAt(box, boxes[i].second);
-        connect(box, &QCheckBox::clicked, this, [this, i](bool on) { emit checkChanged(i + 1, on ? 1 : 0); });
+        connect(box, &QCheckBox::toggled, this, [this, i](bool on) { emit checkChanged(i + 1, on ? 1 : 0); });
         checks_[static_cast<std::size_t>(i)] = box;
         shrinkToFit(box);
     }
@@ -123,6 +125,7 @@ void PortSettingsDialog::render(const PortSettingsForm& form, const QString& las
         }
         combo->setCurrentIndex(lists[i]->ListIndex());
     }
+    const QSignalBlocker quiet1(checks_[0]), quiet2(checks_[1]);
     checks_[0]->setChecked(form.Check1.Value() == 1);
     checks_[1]->setChecked(form.Check2.Value() == 1);
     showDevice(combos_[4]->currentText().toInt(), lastFailure, failedPort);

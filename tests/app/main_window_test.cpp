@@ -1,5 +1,6 @@
 // The main window as the user sees it: captions, places, keys, and that it
 // shows what the core holds.
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -14,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/design_frame.h"
 #include "app/main_window.h"
 
 namespace quadrel {
@@ -155,25 +157,99 @@ TEST(MainWindowRendering, ShowsTheCoresState) {
     EXPECT_EQ(control(w, "Ball1")->pos(), QPoint(96, 16));
 }
 
-TEST(MainWindowInput, ClicksAreReportedNotActedOn) {
+// The ways a check box or option button can change: the mouse, a test or
+// program call, and the toggle action a screen reader uses.
+enum class Change { Click, SetChecked, AccessibleToggle };
+
+void change(QAbstractButton* b, Change how) {
+    switch (how) {
+        case Change::Click: b->click(); break;
+        case Change::SetChecked: b->setChecked(!b->isChecked()); break;
+        case Change::AccessibleToggle: {
+            QAccessibleInterface* a = QAccessible::queryAccessibleInterface(b);
+            ASSERT_NE(a, nullptr);
+            ASSERT_NE(a->actionInterface(), nullptr);
+            a->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+            break;
+        }
+    }
+}
+
+class MainWindowInput : public ::testing::TestWithParam<Change> {};
+
+TEST_P(MainWindowInput, EveryChangeIsReportedAndRenderingDoesNotEchoIt) {
     MainWindow w;
     w.render(MainWindowState{});
     QSignalSpy reverse(&w, &MainWindow::reverseChanged);
     QSignalSpy mode(&w, &MainWindow::modeChosen);
     QSignalSpy type(&w, &MainWindow::typeChosen);
 
-    auto* check = control<QCheckBox>(w, "Check3");
-    check->click();
-    ASSERT_EQ(reverse.count(), 1);
-    EXPECT_EQ(reverse[0], (QVariantList{3, 1}));
-    check->click();
-    EXPECT_EQ(reverse[1], (QVariantList{3, 0}));  // never greyed by a click
+    change(control<QCheckBox>(w, "Check3"), GetParam());
+    EXPECT_EQ(reverse.value(0), (QVariantList{3, 1}));
+    change(control<QCheckBox>(w, "Check3"), GetParam());
+    EXPECT_EQ(reverse.value(1), (QVariantList{3, 0}));  // never greyed by the user
+    change(control<QRadioButton>(w, "Mode4"), GetParam());
+    EXPECT_EQ(mode.value(0), (QVariantList{4}));
+    change(control<QRadioButton>(w, "Option2"), GetParam());
+    EXPECT_EQ(type.value(0), (QVariantList{2}));
 
-    control<QRadioButton>(w, "Mode4")->click();
-    EXPECT_EQ(mode.count(), 1);
-    EXPECT_EQ(mode[0][0].toInt(), 4);
-    control<QRadioButton>(w, "Option2")->click();
-    EXPECT_EQ(type[0][0].toInt(), 2);
+    MainWindowState s;
+    s.Check(1).setValue(1);
+    s.Mode.setValue(3, true);
+    s.Option.setValue(5, true);
+    w.render(s);
+    EXPECT_EQ(reverse.count() + mode.count() + type.count(), 4);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, MainWindowInput,
+                         ::testing::Values(Change::Click, Change::SetChecked, Change::AccessibleToggle));
+
+// What goes wrong when fonts differ from the design: captions cut, controls
+// poking out of their frame, headings in the wrong colours.
+TEST(MainWindowLayout, CaptionsFitAndFramesHoldTheirControls) {
+    MainWindow w;
+    MainWindowState cable;
+    cable.Option.setCaption(5, kZhenHuaCableCaption);
+    for (const MainWindowState& s : {MainWindowState{}, cable}) {
+        w.render(s);
+        for (QWidget* c : w.centralWidget()->findChildren<QWidget*>()) {
+            QString text;
+            int room = c->width();
+            if (auto* label = qobject_cast<QLabel*>(c)) {
+                text = label->text();
+                room = label->contentsRect().width();
+            } else if (auto* button = qobject_cast<QAbstractButton*>(c)) {
+                text = button->text().remove('&');
+                if (!qobject_cast<QPushButton*>(c)) room = c->width() - (c->sizeHint().width() -
+                                                                           c->fontMetrics().horizontalAdvance(text));
+            }
+            if (c->objectName() == "Label1") continue;  // the status line's text changes at run time
+            EXPECT_LE(c->fontMetrics().horizontalAdvance(text), room) << c->objectName().toStdString();
+        }
+    }
+    for (const char* name : {"Frame1", "Frame2", "Frame3"}) {
+        auto* frame = control(w, name);
+        const QRect inner = frameInnerRect(frame->size(), frame->fontMetrics().height());
+        const QRect title(0, 0, frame->fontMetrics().horizontalAdvance(qobject_cast<QGroupBox*>(frame)->title()) + 10,
+                          frame->fontMetrics().height());
+        for (QWidget* c : frame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            EXPECT_TRUE(inner.contains(c->geometry())) << c->objectName().toStdString();
+            EXPECT_FALSE(title.intersects(c->geometry())) << c->objectName().toStdString();
+        }
+        // The border is drawn where the inner rectangle says, half a text line down.
+        const QImage drawn = frame->grab().toImage();
+        const QRgb background = frame->palette().color(QPalette::Window).rgb();
+        int borderTop = 0;
+        while (borderTop < drawn.height() && drawn.pixel(frame->width() - 2, borderTop) == background) ++borderTop;
+        EXPECT_EQ(borderTop, inner.top() - 2) << name;
+    }
+    EXPECT_EQ(control(w, "Shape4")->geometry(), QRect(96, 16, 67, 67));  // at its design place in the frame
+    for (QString name : {"Label16", "Label47", "Label2", "Label10_1", "Label10_8"}) {
+        auto* heading = control(w, qPrintable(name));
+        EXPECT_EQ(heading->backgroundRole(), QPalette::Base) << name.toStdString();
+        EXPECT_EQ(heading->foregroundRole(), QPalette::Text) << name.toStdString();
+        EXPECT_TRUE(heading->autoFillBackground()) << name.toStdString();
+    }
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The port settings dialog and the cable window on screen: their controls,
 // the keys that close them, and that each exists once.
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -84,9 +85,18 @@ TEST(PortSettingsWindow, EveryListTakesTheUsersPick) {
         QTest::keyClick(combo, Qt::Key_End);
         EXPECT_EQ(list->ListIndex(), combo->count() - 1) << name;
         EXPECT_EQ(combo->currentIndex(), combo->count() - 1) << name;
+        combo->setCurrentIndex(1);  // as assistive tools set it
+        EXPECT_EQ(list->ListIndex(), 1) << name;
     }
     QTest::mouseClick(run.portControl("Check2"), Qt::LeftButton);
     EXPECT_EQ(form.Check2.Value(), 1);
+    // A screen reader's toggle reaches the program and survives the next render.
+    QAccessible::queryAccessibleInterface(run.portControl("Check1"))
+        ->actionInterface()
+        ->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_EQ(form.Check1.Value(), 0);
+    run.app->refresh();
+    EXPECT_FALSE(run.portControl<QCheckBox>("Check1")->isChecked());
 }
 
 TEST(PortSettingsWindow, EnterAppliesAndEscClosesKeepingThePicks) {
