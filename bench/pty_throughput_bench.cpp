@@ -18,7 +18,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/main_form.h"
+#include "form/main_form.h"
 #include "serial/qt_serial_component.h"
 
 namespace quadrel {

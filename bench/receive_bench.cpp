@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "allocation_counter.h"
-#include "app/main_form.h"
+#include "form/main_form.h"
 
 namespace quadrel {
 namespace {

@@ -7,16 +7,16 @@
 #include <iostream>
 #include <map>
 
-#include "app/program_icon.h"
-#include "dialogs/about_dialog.h"
-#include "dialogs/port_settings_dialog.h"
+#include "ui/program_icon.h"
+#include "ui/about_dialog.h"
+#include "ui/port_settings_dialog.h"
 #include "serial/port_names.h"
 
 namespace quadrel {
 namespace {
 
 // Port numbers mapped to devices by hand: section "Devices", keys COM1 to COM9.
-std::map<int, std::string> configuredDevices(const ProfileFile& settings) {
+std::map<int, std::string> configuredDevices(const SettingsFile& settings) {
     std::map<int, std::string> devices;
     for (int n = 1; n <= 9; ++n) {
         std::string path = settings.read("Devices", "COM" + std::to_string(n), "");
@@ -82,8 +82,8 @@ QuadrelApplication::QuadrelApplication(const std::filesystem::path& settingsPath
         form.Timer2_Timer();
         refresh();
     });
-    aboutTimer_ = std::make_unique<TimerDriver>(program_->Form3().Timer1, [this] {
-        program_->Form3().Timer1_Timer();
+    aboutTimer_ = std::make_unique<TimerDriver>(program_->about().Timer1, [this] {
+        program_->about().Timer1_Timer();
         refresh();
     });
     connectMainWindow();
@@ -140,7 +140,7 @@ void QuadrelApplication::onLinkLost(const QString& reason) {
 }
 
 void QuadrelApplication::renderAbout() {
-    const AboutForm& form = program_->Form3();
+    const AboutForm& form = program_->about();
     if (!form.exists()) {
         discardWindow(about_);
         return;
@@ -148,11 +148,11 @@ void QuadrelApplication::renderAbout() {
     if (!about_) {
         about_ = new AboutDialog(window_.get());
         connect(about_, &AboutDialog::okClicked, this, [this] {
-            program_->Form3().cmdOK_Click();
+            program_->about().cmdOK_Click();
             refresh();
         });
         connect(about_, &AboutDialog::discardRequested, this, [this] {
-            program_->Form3().discard();
+            program_->about().discard();
             refresh();
         });
     }
@@ -165,7 +165,7 @@ void QuadrelApplication::createPortSettingsDialog() {
     PortSettingsDialog* d = portDialog_;
     auto act = [this](auto handler) {
         return [this, handler](auto... args) {
-            handler(program_->Form2(), args...);
+            handler(program_->portSettings(), args...);
             refresh();
         };
     };
@@ -187,14 +187,13 @@ std::array<QString, 4> QuadrelApplication::portDevices() const {
     std::array<QString, 4> devices;
     for (int n = 1; n <= 4; ++n) {
         const std::string device = devicePathForPort(n, configuredDevices_, present);
-        // Where the system names ports "COMn" the entry says it all.
-        if (device != windowsPortName(n)) devices[static_cast<std::size_t>(n - 1)] = QString::fromStdString(device);
+        devices[static_cast<std::size_t>(n - 1)] = QString::fromStdString(device);
     }
     return devices;
 }
 
 void QuadrelApplication::renderPortSettings() {
-    const PortSettingsForm& form = program_->Form2();
+    const PortSettingsForm& form = program_->portSettings();
     if (!form.exists()) {
         discardWindow(portDialog_);
         return;

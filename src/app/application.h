@@ -14,12 +14,12 @@
 #include <memory>
 #include <string>
 
-#include "app/main_window.h"
-#include "app/profile_file.h"
+#include "ui/main_window.h"
+#include "settings/settings_file.h"
 #include "app/program.h"
-#include "app/qt_platform.h"
-#include "dialogs/about_dialog.h"
-#include "dialogs/port_settings_dialog.h"
+#include "ui/qt_platform.h"
+#include "ui/about_dialog.h"
+#include "ui/port_settings_dialog.h"
 #include "serial/qt_serial_component.h"
 
 namespace quadrel {
@@ -56,7 +56,7 @@ private:
     std::array<QString, 4> portDevices() const;
     void onLinkLost(const QString& reason);
 
-    ProfileFile settings_;
+    SettingsFile settings_;
     std::map<int, std::string> configuredDevices_;  // section "Devices"
     std::function<void()> onEnd_;
     std::unique_ptr<QtSerialComponent> serial_;

@@ -2,12 +2,12 @@
 #include <QApplication>
 
 #include "app/application.h"
-#include "app/program_icon.h"
+#include "ui/program_icon.h"
 
 int main(int argc, char** argv) {
     QApplication qt(argc, argv);
     QApplication::setWindowIcon(quadrel::programIcon());
-    quadrel::QuadrelApplication quadrel(quadrel::defaultProfilePath());
+    quadrel::QuadrelApplication quadrel(quadrel::defaultSettingsPath());
     quadrel.start();
     return qt.exec();
 }

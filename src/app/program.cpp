@@ -4,7 +4,8 @@
 #include <iostream>
 #include <stdexcept>
 
-#include "app/numeric_text.h"
+#include "form/steps.h"
+#include "settings/numeric_text.h"
 
 namespace quadrel {
 namespace {
@@ -15,7 +16,7 @@ std::string channelKey(int k) { return "Channel" + std::to_string(k); }
 
 }  // namespace
 
-Program::Program(SerialComponent& port, CableWindow& cable, Beeper& beeper, ProfileFile& settings,
+Program::Program(SerialComponent& port, CableWindow& cable, Beeper& beeper, SettingsFile& settings,
                  std::function<void()> endProcess, Log log)
     : MSComm1_(port),
       Form4_(cable),
@@ -34,11 +35,7 @@ void Program::reportPortFailure(const std::string& reason) {
 
 template <typename Step>
 void Program::startupStep(Step&& step) {
-    try {
-        step();
-    } catch (const std::exception& e) {
-        reportPortFailure(e.what());
-    }
+    runStep([this](const std::string& reason) { reportPortFailure(reason); }, step);
 }
 
 void Program::Form_Load() {
@@ -112,18 +109,9 @@ void Program::writeChoice(const char* key, int selected, const std::string& read
 
 void Program::FExit_Click() {
     // A port that is not open refuses these; exit goes on regardless.
-    try {
-        MSComm1_.setRTSEnable(false);
-    } catch (const std::exception&) {
-    }
-    try {
-        MSComm1_.setDTREnable(false);
-    } catch (const std::exception&) {
-    }
-    try {
-        MSComm1_.setPortOpen(false);
-    } catch (const std::exception&) {
-    }
+    runStepQuietly([&] { MSComm1_.setRTSEnable(false); });
+    runStepQuietly([&] { MSComm1_.setDTREnable(false); });
+    runStepQuietly([&] { MSComm1_.setPortOpen(false); });
 
     for (int k = 1; k <= 4; ++k)
         settings_.write(kReverseSection, channelKey(k), std::to_string(ui().Check(k).Value()));

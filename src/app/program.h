@@ -7,32 +7,30 @@
 #include <functional>
 #include <string>
 
-#include "app/main_form.h"
-#include "app/port_state.h"
-#include "app/profile_file.h"
+#include "form/main_form.h"
+#include "form/port_state.h"
+#include "settings/settings_file.h"
 #include "dialogs/about_form.h"
 #include "dialogs/port_settings_form.h"
 
 namespace quadrel {
 
-inline constexpr char kPortSection[] = "Port Settings";
-inline constexpr char kReverseSection[] = "Reverse Settings";
-inline constexpr char kTransmitterSection[] = "Transmitter";
-
 class Program {
 public:
     using Log = std::function<void(const std::string& line)>;
 
-    Program(SerialComponent& port, CableWindow& cable, Beeper& beeper, ProfileFile& settings,
+    Program(SerialComponent& port, CableWindow& cable, Beeper& beeper, SettingsFile& settings,
             std::function<void()> endProcess, Log log = {});
 
     MainForm& form() { return form_; }
     const MainForm& form() const { return form_; }
     MainWindowState& ui() { return form_.state(); }
-    PortSettingsForm& Form2() { return form2_; }
-    const PortSettingsForm& Form2() const { return form2_; }
-    AboutForm& Form3() { return form3_; }
-    const AboutForm& Form3() const { return form3_; }
+    // The port settings dialog, Form2 of the design.
+    PortSettingsForm& portSettings() { return form2_; }
+    const PortSettingsForm& portSettings() const { return form2_; }
+    // The About window, Form3 of the design.
+    AboutForm& about() { return form3_; }
+    const AboutForm& about() const { return form3_; }
     PortState& port() { return port_; }
     bool SplashActive() const { return splashActive_; }
     // The main window appears once start-up has finished.
@@ -63,7 +61,7 @@ private:
     SerialComponent& MSComm1_;
     CableWindow& Form4_;
     Beeper& beeper_;
-    ProfileFile& settings_;
+    SettingsFile& settings_;
     std::function<void()> endProcess_;
     Log log_;
 

@@ -7,7 +7,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "app/controls.h"
+#include "controls/control_state.h"
 
 namespace quadrel {
 

@@ -5,7 +5,7 @@
 
 #include <array>
 
-#include "app/controls.h"
+#include "controls/control_state.h"
 #include "channels/value_cell.h"
 
 namespace quadrel {

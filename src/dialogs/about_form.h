@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "app/controls.h"
+#include "controls/control_state.h"
 #include "dialogs/modal_window.h"
 
 namespace quadrel {

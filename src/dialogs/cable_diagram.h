@@ -6,14 +6,9 @@
 
 #include <array>
 
-namespace quadrel::cable {
+#include "controls/colors.h"
 
-// Colour values with red in the low byte.
-inline constexpr unsigned kBlack = 0x000000;
-inline constexpr unsigned kWhite = 0xFFFFFF;
-inline constexpr unsigned kRed = 0x0000FF;
-inline constexpr unsigned kGreen = 0x00FF00;
-inline constexpr unsigned kBlue = 0xFF0000;
+namespace quadrel::cable {
 
 enum class ShapeKind { Circle, Square, Rectangle };
 
@@ -27,7 +22,7 @@ struct Shape {
 struct Line {
     const char* name;
     int x1, y1, x2, y2;
-    unsigned colour;
+    ColorValue colour;
     int width;  // pixels
     bool dotted;
 };

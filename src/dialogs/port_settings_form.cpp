@@ -5,11 +5,11 @@
 #include <span>
 #include <utility>
 
-#include "app/main_window_state.h"
-#include "app/numeric_text.h"
-#include "app/port_state.h"
-#include "app/profile_file.h"
-#include "app/program.h"
+#include "form/main_window_state.h"
+#include "settings/numeric_text.h"
+#include "form/port_state.h"
+#include "form/steps.h"
+#include "settings/settings_file.h"
 #include "serial/serial_component.h"
 
 namespace quadrel {
@@ -58,7 +58,7 @@ void DropDownList::setText(std::string_view text) {
         if (entries_[i] == text) listIndex_ = static_cast<int>(i);
 }
 
-PortSettingsForm::PortSettingsForm(PortState& port, SerialComponent& comm, ProfileFile& settings,
+PortSettingsForm::PortSettingsForm(PortState& port, SerialComponent& comm, SettingsFile& settings,
                                    MainWindowState& mainWindow,
                                    std::function<void(const std::string&)> reportFailure)
     : port_(port),
@@ -97,17 +97,8 @@ void PortSettingsForm::Form_Load() {
     Check2.setValue(ticked(port_.DtrFlag == 1));
 }
 
-template <typename Action>
-void PortSettingsForm::applyStep(Action&& action) {
-    try {
-        action();
-    } catch (const std::exception& e) {
-        reportFailure_(e.what());
-    }
-}
-
 void PortSettingsForm::Command1_Click() {
-    applyStep([&] {
+    runStep(reportFailure_, [&] {
         port_.PortBaud = numericValue(Combo1.Text());
         port_.PortParity = Combo2.Text();
         port_.PortDataBits = numericValue(Combo3.Text());
@@ -121,20 +112,20 @@ void PortSettingsForm::Command1_Click() {
     window_.conceal();
 
     if (MSComm1_.PortOpen()) {
-        applyStep([&] { MSComm1_.setRTSEnable(false); });
-        applyStep([&] { MSComm1_.setDTREnable(false); });
-        applyStep([&] { MSComm1_.setPortOpen(false); });
+        runStep(reportFailure_, [&] { MSComm1_.setRTSEnable(false); });
+        runStep(reportFailure_, [&] { MSComm1_.setDTREnable(false); });
+        runStep(reportFailure_, [&] { MSComm1_.setPortOpen(false); });
     }
-    applyStep([&] { MSComm1_.setCommPort(static_cast<std::int16_t>(port_.PortNumber)); });
-    applyStep([&] { MSComm1_.setSettings(settingsText); });
-    applyStep([&] {
+    runStep(reportFailure_, [&] { MSComm1_.setCommPort(static_cast<std::int16_t>(port_.PortNumber)); });
+    runStep(reportFailure_, [&] { MSComm1_.setSettings(settingsText); });
+    runStep(reportFailure_, [&] {
         main_.Label1.Caption = portCaption(MSComm1_.CommPort(), port_.PortSettingsText);
         main_.Label1ToolTip.clear();
     });
-    applyStep([&] { MSComm1_.setRTSEnable(Check1.Value() == 1); });
-    applyStep([&] { MSComm1_.setDTREnable(Check2.Value() == 1); });
-    applyStep([&] { MSComm1_.setPortOpen(true); });
-    applyStep([&] { settingsText = MSComm1_.Settings(); });
+    runStep(reportFailure_, [&] { MSComm1_.setRTSEnable(Check1.Value() == 1); });
+    runStep(reportFailure_, [&] { MSComm1_.setDTREnable(Check2.Value() == 1); });
+    runStep(reportFailure_, [&] { MSComm1_.setPortOpen(true); });
+    runStep(reportFailure_, [&] { settingsText = MSComm1_.Settings(); });
 
     // Stored even when the port did not open: the next start tries it again.
     settings_.write(kPortSection, "Port", std::to_string(port_.PortNumber));

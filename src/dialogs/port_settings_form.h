@@ -10,12 +10,12 @@
 #include <string_view>
 #include <vector>
 
-#include "app/controls.h"
+#include "controls/control_state.h"
 #include "dialogs/modal_window.h"
 
 namespace quadrel {
 
-class ProfileFile;
+class SettingsFile;
 class SerialComponent;
 struct MainWindowState;
 struct PortState;
@@ -45,7 +45,7 @@ public:
     // What the dialog works on: the main window's port state, its serial
     // port and status line, and the settings file. `reportFailure` shows
     // "Unable to open COM n!" with the reason and beeps once.
-    PortSettingsForm(PortState& port, SerialComponent& comm, ProfileFile& settings,
+    PortSettingsForm(PortState& port, SerialComponent& comm, SettingsFile& settings,
                      MainWindowState& mainWindow, std::function<void(const std::string& reason)> reportFailure);
 
     bool exists() const { return window_.exists(); }
@@ -73,12 +73,10 @@ private:
     void Form_Load();
     std::array<DropDownList*, 5> lists() { return {&Combo1, &Combo2, &Combo3, &Combo4, &Combo5}; }
     // Runs one action of "&Ok"; a failure is reported and the next runs.
-    template <typename Action>
-    void applyStep(Action&& action);
 
     PortState& port_;
     SerialComponent& MSComm1_;
-    ProfileFile& settings_;
+    SettingsFile& settings_;
     MainWindowState& main_;
     std::function<void(const std::string&)> reportFailure_;
     ModalWindow window_;

@@ -79,17 +79,8 @@ std::vector<std::string> orderSerialPorts(std::vector<std::string> paths) {
     return paths;
 }
 
-std::string windowsPortName(int n) {
-    return "COM" + std::to_string(n);
-}
-
 std::string devicePathForPort(int n, const std::map<int, std::string>& configured,
                               const std::vector<std::string>& present) {
-#ifdef _WIN32
-    (void)configured;
-    (void)present;
-    return windowsPortName(n);
-#else
     if (const auto it = configured.find(n); it != configured.end() && !it->second.empty())
         return it->second;
     if (n >= 1) {
@@ -98,7 +89,6 @@ std::string devicePathForPort(int n, const std::map<int, std::string>& configure
             return ordered[static_cast<std::size_t>(n) - 1];
     }
     return "/dev/ttyS" + std::to_string(n - 1);
-#endif
 }
 
 }  // namespace quadrel

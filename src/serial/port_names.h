@@ -18,12 +18,8 @@ bool isUsbSerialDevice(std::string_view path);
 // name order. Users plug in an adapter, so it should be COM1 if present.
 std::vector<std::string> orderSerialPorts(std::vector<std::string> paths);
 
-// The name Windows itself gives port n: "COM3".
-std::string windowsPortName(int n);
-
-// The device for port n. On Windows "COMn". Elsewhere the path configured
-// for n (an empty path counts as none), else the n-th port of `present` in
-// the order of orderSerialPorts, else /dev/ttyS<n-1>.
+// The device for port n: the path configured for n (an empty path counts as none), else the n-th
+// port of `present` in the order of orderSerialPorts, else /dev/ttyS<n-1>.
 std::string devicePathForPort(int n, const std::map<int, std::string>& configured,
                               const std::vector<std::string>& present);
 

@@ -8,12 +8,11 @@
 #include "serial/port_messages.h"
 #include "serial/port_names.h"
 
-#ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
-#endif
 
 namespace quadrel {
 namespace {
@@ -22,16 +21,11 @@ namespace {
 constexpr std::int16_t kMinPort = 1;
 constexpr std::int16_t kMaxPort = 16;
 
-// Bytes kept waiting when nobody takes them (no handler, RThreshold 0);
-// more are dropped and reported as an overrun event.
-constexpr std::size_t kMaxWaiting = 64 * 1024;
-
-#ifdef Q_OS_WIN
-constexpr bool kOneAndHalfStopBits = true;
-#else
-// termios has no 1.5 stop bits; QSerialPort would quietly use 1 instead.
-constexpr bool kOneAndHalfStopBits = false;
-#endif
+// What QSerialPort may hold for us between two ready-reads; beyond it the
+// bytes wait in the system's buffer.
+constexpr qint64 kReadBufferSize = 64 * 1024;
+// One read's worth: the bytes of one batch of receive events.
+constexpr qint64 kBatchSize = 4096;
 
 QSerialPort::Parity toQt(char parity) {
     switch (parity) {
@@ -63,8 +57,7 @@ QSerialPort::StopBits toQt(StopBits stop) {
 // QSerialPort reports a port held by another program (its lock file, or
 // TIOCEXCL) and a device the user may not open alike. Asking the system
 // directly tells them apart. Nothing when it cannot tell.
-std::optional<SerialError::Kind> whyNotPermitted([[maybe_unused]] const std::string& device) {
-#ifdef Q_OS_UNIX
+std::optional<SerialError::Kind> whyNotPermitted(const std::string& device) {
     const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     if (fd >= 0) {
         ::close(fd);
@@ -73,23 +66,15 @@ std::optional<SerialError::Kind> whyNotPermitted([[maybe_unused]] const std::str
     if (errno == EBUSY) return SerialError::Kind::Busy;
     if (errno == EACCES || errno == EPERM) return SerialError::Kind::PermissionDenied;
     if (errno == ENOENT || errno == ENODEV || errno == ENXIO) return SerialError::Kind::NotFound;
-#endif
     return std::nullopt;
 }
-
-// Resets a flag when leaving a scope, also by an exception.
-struct FlagGuard {
-    bool& flag;
-    explicit FlagGuard(bool& f) : flag(f) { flag = true; }
-    ~FlagGuard() { flag = false; }
-};
 
 }  // namespace
 
 QtSerialComponent::QtSerialComponent(DeviceResolver resolver, QObject* parent)
     : QObject(parent), resolver_(std::move(resolver)), serial_(new QSerialPort(this)) {
     serial_->setObjectName(QStringLiteral("serialPort"));
-    buffer_.reserve(4096);
+    serial_->setReadBufferSize(kReadBufferSize);
     connect(serial_, &QSerialPort::readyRead, this, &QtSerialComponent::onReadyRead);
     connect(serial_, &QSerialPort::errorOccurred, this, &QtSerialComponent::onErrorOccurred);
 }
@@ -101,16 +86,7 @@ QtSerialComponent::~QtSerialComponent() {
     if (serial_->isOpen()) serial_->close();
 }
 
-std::optional<std::uint8_t> QtSerialComponent::Input() {
-    if (head_ == buffer_.size()) return std::nullopt;
-    const std::uint8_t b = buffer_[head_++];
-    if (head_ == buffer_.size()) {
-        buffer_.clear();  // keeps the capacity
-        head_ = 0;
-    }
-    ++taken_;
-    return b;
-}
+std::optional<std::uint8_t> QtSerialComponent::Input() { return std::exchange(byte_, std::nullopt); }
 
 void QtSerialComponent::setCommPort(std::int16_t port) {
     if (open_)
@@ -137,15 +113,10 @@ void QtSerialComponent::setSettings(const std::string& settings) {
 
 void QtSerialComponent::setInputLen(std::int16_t len) {
     if (len < 0) fail(SerialError::Kind::InvalidValue, "InputLen cannot be negative");
-    inputLen_ = len;
 }
 
 void QtSerialComponent::setRThreshold(std::int16_t threshold) {
     if (threshold < 0) fail(SerialError::Kind::InvalidValue, "RThreshold cannot be negative");
-    rThreshold_ = threshold;
-    // Bytes held back by a higher threshold get their events now.
-    if (open_ && threshold > 0 && waiting() >= static_cast<std::size_t>(threshold))
-        QMetaObject::invokeMethod(this, &QtSerialComponent::deliver, Qt::QueuedConnection);
 }
 
 void QtSerialComponent::setRTSEnable(bool on) {
@@ -205,10 +176,6 @@ void QtSerialComponent::open() {
         fail(SerialError::Kind::InvalidValue,
              openFailureMessage(SerialError::Kind::InvalidValue, port_, device_, refused));
     }
-    buffer_.clear();
-    head_ = 0;
-    overrun_ = false;
-    ++session_;
     open_ = true;
     lastError_.clear();
     applyLines();
@@ -216,10 +183,6 @@ void QtSerialComponent::open() {
 
 void QtSerialComponent::closePort() {
     open_ = false;
-    ++session_;
-    buffer_.clear();
-    head_ = 0;
-    overrun_ = false;
     serial_->close();
     serial_->clearError();
 }
@@ -233,8 +196,8 @@ void QtSerialComponent::applyLines() {
 }
 
 std::string QtSerialComponent::applySettings(const CommSettings& s) {
-    if (s.stopBits == StopBits::OneAndHalf && !kOneAndHalfStopBits)
-        return "1.5 stop bits are not supported on this system";
+    // termios has no 1.5 stop bits; QSerialPort would quietly use 1 instead.
+    if (s.stopBits == StopBits::OneAndHalf) return "1.5 stop bits are not supported on this system";
     std::string refused;
     if (!serial_->setBaudRate(s.baud))
         refused = std::to_string(s.baud) + " baud";
@@ -257,56 +220,20 @@ void QtSerialComponent::fail(SerialError::Kind kind, const std::string& message)
 }
 
 void QtSerialComponent::onReadyRead() {
-    if (!open_) return;
-    readAvailable();
-    deliver();  // does nothing when called from inside a receive handler
-}
-
-void QtSerialComponent::readAvailable() {
-    if (head_ > 0) {  // drop what was taken before appending
-        buffer_.erase(buffer_.begin(), buffer_.begin() + static_cast<std::ptrdiff_t>(head_));
-        head_ = 0;
-    }
-    const qint64 available = serial_->bytesAvailable();
-    if (available <= 0) return;
-    const std::size_t room = kMaxWaiting - std::min(kMaxWaiting, buffer_.size());
-    const auto wanted = std::min(static_cast<std::size_t>(available), room);
-    const std::size_t old = buffer_.size();
-    buffer_.resize(old + wanted);
-    const qint64 got =
-        serial_->read(reinterpret_cast<char*>(buffer_.data() + old), static_cast<qint64>(wanted));
-    buffer_.resize(old + static_cast<std::size_t>(std::max<qint64>(got, 0)));
-    if (wanted < static_cast<std::size_t>(available)) {
-        serial_->skip(available - static_cast<qint64>(wanted));
-        overrun_ = true;
-    }
-}
-
-void QtSerialComponent::deliver() {
-    if (delivering_) return;  // the outer delivery goes on with the new bytes
-    FlagGuard guard(delivering_);
-    const unsigned session = session_;
+    std::array<char, kBatchSize> batch;
     bool raised = false;
-    if (overrun_ && open_) {
-        overrun_ = false;
-        event_ = comm_event::RxOver;
+    // A handler may close the port (nothing does today); stop there.
+    while (open_) {
+        const qint64 got = serial_->read(batch.data(), kBatchSize);
+        if (got <= 0) break;
+        for (qint64 i = 0; i < got && open_; ++i) {
+            byte_ = static_cast<std::uint8_t>(batch[static_cast<std::size_t>(i)]);
+            event_ = comm_event::Receive;
+            if (onComm_) onComm_();
+        }
         raised = true;
-        if (onComm_) onComm_();
     }
-    // One event per waiting byte; the handler takes one byte per event. A
-    // handler that leaves its byte ends the batch rather than see the same
-    // byte again at once; the next arrival raises events for it.
-    while (open_ && session_ == session && rThreshold_ > 0) {
-        // Bytes that came while a handler ran a nested event loop got no
-        // readyRead of their own (Qt does not announce recursively).
-        if (waiting() < static_cast<std::size_t>(rThreshold_)) readAvailable();
-        if (waiting() < static_cast<std::size_t>(rThreshold_)) break;
-        const auto takenBefore = taken_;
-        event_ = comm_event::Receive;
-        raised = true;
-        if (onComm_) onComm_();
-        if (taken_ == takenBefore) break;
-    }
+    byte_.reset();
     if (raised && onBatchDone_) onBatchDone_();
 }
 
@@ -317,10 +244,6 @@ void QtSerialComponent::onErrorOccurred(QSerialPort::SerialPortError error) {
     if (!open_ || lossPending_) return;
     open_ = false;
     lossPending_ = true;
-    ++session_;
-    buffer_.clear();
-    head_ = 0;
-    overrun_ = false;
     lastError_ = QString::fromStdString(linkLostMessage(port_, device_));
     // Closing inside QSerialPort's own error report is unsafe; close from
     // the event loop, which runs before the next report.

@@ -1,5 +1,5 @@
-// The serial component on a real port, through QSerialPort. Bytes are read
-// as they arrive and handed out one receive event per byte.
+// The serial component on a real port, through QSerialPort. On ready-read
+// the arrived bytes are read and handed out one receive event per byte.
 #pragma once
 
 #include <QObject>
@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "serial/comm_settings.h"
 #include "serial/serial_component.h"
+#include "settings/comm_settings.h"
 
 namespace quadrel {
 
@@ -28,8 +28,8 @@ public:
     explicit QtSerialComponent(DeviceResolver resolver, QObject* parent = nullptr);
     ~QtSerialComponent() override;
 
-    // Called once per receive event; CommEvent() tells which event. The
-    // handler is expected to take one byte with Input() and must not throw.
+    // Called once per received byte, which Input() then yields; it must
+    // not throw.
     void setReceiveHandler(std::function<void()> onComm) { onComm_ = std::move(onComm); }
     // Called after the events of one batch of arrived bytes (to repaint once).
     void setBatchDoneHandler(std::function<void()> onBatchDone) {
@@ -48,14 +48,10 @@ public:
     std::int16_t CommPort() const override { return port_; }
     void setSettings(const std::string& settings) override;
     std::string Settings() const override { return formatCommSettings(settings_); }
-    // Input yields one byte whatever InputLen says; the value is kept.
+    // Both are checked and kept: every byte raises its own event and Input
+    // yields that one byte, which is what the program asks for (1 and 1).
     void setInputLen(std::int16_t len) override;
-    std::int16_t InputLen() const { return inputLen_; }
-    // Receive events are raised while at least this many bytes wait; 0
-    // raises none (the bytes still wait for Input). 1 until set, so that a
-    // port nobody configured still reports every byte.
     void setRThreshold(std::int16_t threshold) override;
-    std::int16_t RThreshold() const { return rThreshold_; }
     void setRTSEnable(bool on) override;
     void setDTREnable(bool on) override;
     void setPortOpen(bool open) override;
@@ -76,9 +72,6 @@ private:
     void onReadyRead();
     void onErrorOccurred(QSerialPort::SerialPortError error);
     void finishLinkLoss();
-    void readAvailable();
-    void deliver();
-    std::size_t waiting() const { return buffer_.size() - head_; }
 
     DeviceResolver resolver_;
     QSerialPort* serial_;
@@ -87,22 +80,12 @@ private:
 
     std::int16_t port_ = 1;
     CommSettings settings_{9600, 'N', 8, StopBits::One};
-    std::int16_t inputLen_ = 0;
-    std::int16_t rThreshold_ = 1;
     bool rts_ = false;
     bool dtr_ = false;
     bool open_ = false;
     bool lossPending_ = false;
-    bool delivering_ = false;
-    unsigned session_ = 0;  // changes at every open and close
     int event_ = comm_event::Receive;
-
-    // Received bytes not yet taken: buffer_[head_..]. Kept between batches
-    // so that receiving allocates nothing once it has grown.
-    std::vector<std::uint8_t> buffer_;
-    std::size_t head_ = 0;
-    std::uint64_t taken_ = 0;  // bytes taken by Input, to see whether a handler took its byte
-    bool overrun_ = false;     // bytes were dropped since the last delivery
+    std::optional<std::uint8_t> byte_;  // the byte of the event being raised
 
     std::string device_;
     QString lastError_;

@@ -10,25 +10,17 @@
 
 namespace quadrel {
 
-// Event codes reported by `CommEvent`.
+// Event codes reported by `CommEvent`: a received byte, and the line errors
+// that the program ignores.
 namespace comm_event {
-inline constexpr int Send = 1;
-inline constexpr int Receive = 2;
-inline constexpr int CTS = 3;
-inline constexpr int DSR = 4;
-inline constexpr int CD = 5;
-inline constexpr int Ring = 6;
-inline constexpr int EOF_ = 7;
-inline constexpr int Break = 1001;
-inline constexpr int CTSTO = 1002;
-inline constexpr int DSRTO = 1003;
-inline constexpr int Frame = 1004;
-inline constexpr int Overrun = 1006;
-inline constexpr int CDTO = 1007;
-inline constexpr int RxOver = 1008;
-inline constexpr int RxParity = 1009;
-inline constexpr int TxFull = 1010;
-inline constexpr int DCB = 1011;
+enum : int {
+    Receive = 2,
+    Break = 1001,
+    Frame = 1004,
+    Overrun = 1006,
+    RxOver = 1008,
+    RxParity = 1009
+};
 }  // namespace comm_event
 
 class SerialError : public std::runtime_error {

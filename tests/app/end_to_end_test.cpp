@@ -30,7 +30,7 @@ struct RunningProgram {
         const bool wasSet = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
         const QByteArray previous = qgetenv("XDG_CONFIG_HOME");
         qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(dir.path().string()));
-        app = std::make_unique<QuadrelApplication>(defaultProfilePath(), [this] { ended = true; });
+        app = std::make_unique<QuadrelApplication>(defaultSettingsPath(), [this] { ended = true; });
         if (wasSet)
             qputenv("XDG_CONFIG_HOME", previous);
         else
@@ -57,7 +57,7 @@ TEST(Program, SplashClosesAfterTwoSecondsThenTheWindowOpensThePort) {
 
 TEST(Program, ShowsLiveChannelsAndSavesTheChoicesAtExit) {
     RunningProgram run("[Reverse Settings]\nChannel3=1\n");
-    run.program().Form3().cmdOK_Click();  // no need to wait for the splash
+    run.program().about().cmdOK_Click();  // no need to wait for the splash
     run.app->refresh();
     ASSERT_TRUE(run.app->serialPort().PortOpen());
 
@@ -80,7 +80,7 @@ TEST(Program, ShowsLiveChannelsAndSavesTheChoicesAtExit) {
     emit run.app->mainWindow().exitTriggered();
     EXPECT_TRUE(run.ended);
     EXPECT_FALSE(run.app->serialPort().PortOpen());
-    ProfileFile saved(run.dir / "Quadrel.ini");
+    SettingsFile saved(run.dir / "Quadrel.ini");
     EXPECT_EQ(saved.read("Reverse Settings", "Channel1", "?"), "1");
     EXPECT_EQ(saved.read("Reverse Settings", "Channel3", "?"), "1");
     EXPECT_EQ(saved.read("Transmitter", "TX Mode", "?"), "1");
@@ -91,19 +91,19 @@ TEST(Program, FileExitEndsTheEventLoopAndSaves) {
     TempDir dir;
     QuadrelApplication app(dir / "Quadrel.ini");  // ends the way the real program does
     app.start();
-    app.program().Form3().cmdOK_Click();
+    app.program().about().cmdOK_Click();
     app.refresh();
     ASSERT_TRUE(app.mainWindow().isVisible());
     QTimer::singleShot(0, &app.mainWindow(), [&app] { emit app.mainWindow().exitTriggered(); });
     QTimer::singleShot(5000, [] { QCoreApplication::exit(1); });  // a hang fails, not blocks
     EXPECT_EQ(QCoreApplication::exec(), 0);
     EXPECT_FALSE(app.mainWindow().isVisible());
-    EXPECT_EQ(ProfileFile(dir / "Quadrel.ini").read("Transmitter", "TX Type", "?"), "1");
+    EXPECT_EQ(SettingsFile(dir / "Quadrel.ini").read("Transmitter", "TX Type", "?"), "1");
 }
 
 TEST(Program, UnpluggedInterfaceEndsInTheNoSignalState) {
     RunningProgram run;
-    run.program().Form3().cmdOK_Click();
+    run.program().about().cmdOK_Click();
     run.app->refresh();
     ASSERT_TRUE(run.pty.write({255, 10, 20, 30, 40, 255, 10, 20, 30, 40, 255}));
     QTRY_VERIFY_WITH_TIMEOUT(run.app->mainWindow().findChild<QLabel*>("Label11")->isHidden(), 5000);

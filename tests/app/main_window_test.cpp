@@ -15,8 +15,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/design_frame.h"
-#include "app/main_window.h"
+#include "ui/design_frame.h"
+#include "ui/main_window.h"
 
 namespace quadrel {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/numeric_text.h"
-#include "app/port_state.h"
+#include "settings/numeric_text.h"
+#include "form/port_state.h"
 
 namespace quadrel {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/profile_file.h"
+#include "settings/settings_file.h"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -21,16 +21,16 @@ namespace fs = std::filesystem;
 using namespace std::string_literals;
 
 // Each test gets its own folder, removed afterwards.
-class ProfileFileTest : public ::testing::Test {
+class SettingsFileTest : public ::testing::Test {
 protected:
-    ProfileFileTest() {
+    SettingsFileTest() {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         dir_ = fs::temp_directory_path() / ("quadrel-ini-" + std::to_string(::getpid()) + "-" +
                                             info->test_suite_name() + "-" + info->name());
         fs::remove_all(dir_);
         fs::create_directories(dir_);
     }
-    ~ProfileFileTest() override {
+    ~SettingsFileTest() override {
         std::error_code ec;
         fs::remove_all(dir_, ec);
     }
@@ -41,8 +41,8 @@ protected:
         std::ifstream in(file(), std::ios::binary);
         return {std::istreambuf_iterator<char>(in), {}};
     }
-    ProfileFile at(const fs::path& path) {
-        return ProfileFile(path, [this](const std::string& m) { errors_.push_back(m); });
+    SettingsFile at(const fs::path& path) {
+        return SettingsFile(path, [this](const std::string& m) { errors_.push_back(m); });
     }
     std::string read(std::string_view section, std::string_view key) {
         return at(file()).read(section, key, "?");
@@ -65,7 +65,7 @@ bool runningAsRoot() {
     return ::geteuid() == 0;
 }
 
-using ReadingHandEditedFile = ProfileFileTest;
+using ReadingHandEditedFile = SettingsFileTest;
 
 TEST_F(ReadingHandEditedFile, NamesMatchWithoutCaseOrSurroundingBlanks) {
     put("  [ port SETTINGS ]  \r\n\tpORT\t=  2  \r\n");
@@ -125,7 +125,7 @@ TEST_F(ReadingHandEditedFile, MissingFileSectionOrKeyGivesTheDefault) {
     EXPECT_EQ(read("", "k"), "?");
 }
 
-using WritingKeepsTheRest = ProfileFileTest;
+using WritingKeepsTheRest = SettingsFileTest;
 
 TEST_F(WritingKeepsTheRest, ReplacesInPlaceKeepingSpellingAndCrlf) {
     put("; Quadrel settings\r\n\r\n[Port Settings]\r\n  port = 1   \r\nSettings=19200,N,8,1\r\n"
@@ -170,7 +170,7 @@ TEST_F(WritingKeepsTheRest, NewSectionGoesAtTheEndAfterOneBlankLine) {
 
 TEST_F(WritingKeepsTheRest, FirstExitCreatesTheFileAndItsFolder) {
     const fs::path path = dir_ / "config" / "deeper" / "Quadrel.ini";
-    ProfileFile profile = at(path);
+    SettingsFile profile = at(path);
     for (const char* k : {"Channel1", "Channel2", "Channel3", "Channel4"})
         EXPECT_TRUE(profile.write("Reverse Settings", k, k[7] == '3' ? "2" : "0"));
     EXPECT_TRUE(profile.write("Transmitter", "TX Mode", "2"));
@@ -220,7 +220,7 @@ TEST_F(WritingKeepsTheRest, NamesOrValuesThatWouldBreakTheFileAreRefused) {
     EXPECT_NE(errors_[0].find(file().string()), std::string::npos);
 }
 
-using HostileFile = ProfileFileTest;
+using HostileFile = SettingsFileTest;
 
 TEST_F(HostileFile, BinaryGarbageIsReadAroundAndKeptByteForByte) {
     std::string garbage;
@@ -263,7 +263,7 @@ TEST_F(HostileFile, DirectoryWhereTheFileShouldBe) {
     EXPECT_EQ(errors_[0], "cannot save settings to " + file().string() + ": Is a directory");
     EXPECT_TRUE(fs::is_directory(file() / "inside"));
 
-    ProfileFile reportingToStderr(file());
+    SettingsFile reportingToStderr(file());
     ::testing::internal::CaptureStderr();
     EXPECT_FALSE(reportingToStderr.write("S", "k", "1"));
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Quadrel: " + errors_[0] + "\n");
@@ -271,7 +271,7 @@ TEST_F(HostileFile, DirectoryWhereTheFileShouldBe) {
 
 TEST_F(HostileFile, FolderThatIsAFileFailsTheWrite) {
     std::ofstream(dir_ / "blocker") << "not a folder";
-    ProfileFile profile = at(dir_ / "blocker" / "Quadrel.ini");
+    SettingsFile profile = at(dir_ / "blocker" / "Quadrel.ini");
     EXPECT_EQ(profile.read("S", "k", "?"), "?");
     EXPECT_FALSE(profile.write("S", "k", "1"));
     EXPECT_EQ(errors_.size(), 1u);
@@ -299,7 +299,7 @@ TEST_F(HostileFile, ReadOnlyFileIsNotReplaced) {
     EXPECT_EQ(names(), std::set<std::string>{"Quadrel.ini"});
 }
 
-using AtomicReplace = ProfileFileTest;
+using AtomicReplace = SettingsFileTest;
 
 TEST_F(AtomicReplace, LeavesNoTemporaryFilesBehind) {
     for (const char* v : {"1", "2", "3"}) EXPECT_TRUE(write("S", "k", v));
@@ -385,18 +385,18 @@ protected:
 
 TEST_F(DefaultProfilePath, AbsoluteXdgConfigHomeIsUsed) {
     ::setenv("XDG_CONFIG_HOME", "/srv/cfg", 1);
-    EXPECT_EQ(defaultProfilePath(), fs::path("/srv/cfg/Quadrel.ini"));
+    EXPECT_EQ(defaultSettingsPath(), fs::path("/srv/cfg/Quadrel.ini"));
 }
 
 TEST_F(DefaultProfilePath, OtherwiseTheConfigFolderInHome) {
     ::setenv("HOME", "/home/pilot", 1);
     const fs::path expected("/home/pilot/.config/Quadrel.ini");
     ::unsetenv("XDG_CONFIG_HOME");
-    EXPECT_EQ(defaultProfilePath(), expected);
+    EXPECT_EQ(defaultSettingsPath(), expected);
     ::setenv("XDG_CONFIG_HOME", "", 1);
-    EXPECT_EQ(defaultProfilePath(), expected);
+    EXPECT_EQ(defaultSettingsPath(), expected);
     ::setenv("XDG_CONFIG_HOME", "relative/cfg", 1);
-    EXPECT_EQ(defaultProfilePath(), expected);
+    EXPECT_EQ(defaultSettingsPath(), expected);
 }
 
 }  // namespace

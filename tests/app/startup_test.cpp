@@ -111,7 +111,7 @@ TEST(StartUp, ModeOutsideItsRangeSelectsNothingAndIsKeptAtExit) {
         EXPECT_EQ(h.ui().Option.selected(), 5);
 
         h.program.FExit_Click();
-        ProfileFile reread(h.settings.path());
+        SettingsFile reread(h.settings.path());
         EXPECT_EQ(reread.read("Transmitter", "TX Mode", "?"), stored);
         EXPECT_EQ(reread.read("Transmitter", "TX Type", "?"), "5");
     }
@@ -132,9 +132,9 @@ TEST(StartUp, NoModeLeavesBothMarkersInTheirTopLeftCorners) {
 TEST(Splash, StandsTwoSecondsThenArmsTheWatchdogAndOpensThePort) {
     ProgramHarness h;
     h.program.Form_Load();
-    EXPECT_TRUE(h.program.Form3().Visible());
-    EXPECT_TRUE(h.program.Form3().isModal());
-    EXPECT_EQ(h.program.Form3().Label1.Caption, "Version 1.2.2");
+    EXPECT_TRUE(h.program.about().Visible());
+    EXPECT_TRUE(h.program.about().isModal());
+    EXPECT_EQ(h.program.about().Label1.Caption, "Version 1.2.2");
     EXPECT_FALSE(h.program.mainWindowShown());
     EXPECT_FALSE(h.ui().Timer1.Enabled());
     EXPECT_FALSE(h.port.PortOpen());
@@ -142,12 +142,12 @@ TEST(Splash, StandsTwoSecondsThenArmsTheWatchdogAndOpensThePort) {
     // A second in, the delayed recalibration beeps while the splash stands.
     h.clock.advance(1000);
     EXPECT_EQ(h.beeper.beeps, 1);
-    EXPECT_TRUE(h.program.Form3().Visible());
+    EXPECT_TRUE(h.program.about().Visible());
 
     h.clock.advance(999);
-    EXPECT_TRUE(h.program.Form3().Visible());
+    EXPECT_TRUE(h.program.about().Visible());
     h.clock.advance(1);
-    EXPECT_FALSE(h.program.Form3().Visible());
+    EXPECT_FALSE(h.program.about().Visible());
     EXPECT_FALSE(h.program.SplashActive());
     EXPECT_TRUE(h.ui().Timer1.Enabled());
     EXPECT_TRUE(h.port.PortOpen());
@@ -158,27 +158,27 @@ TEST(Splash, OkClosesItAtOnceWithTheSameEffect) {
     ProgramHarness h;
     h.program.Form_Load();
     h.clock.advance(300);
-    h.program.Form3().cmdOK_Click();
-    EXPECT_FALSE(h.program.Form3().Visible());
+    h.program.about().cmdOK_Click();
+    EXPECT_FALSE(h.program.about().Visible());
     EXPECT_TRUE(h.ui().Timer1.Enabled());
     EXPECT_TRUE(h.port.PortOpen());
-    EXPECT_FALSE(h.program.Form3().Timer1.Enabled());
+    EXPECT_FALSE(h.program.about().Timer1.Enabled());
 }
 
 TEST(Splash, CloseBoxGoesOnWithoutArmingTheWatchdog) {
     ProgramHarness h;
     h.program.Form_Load();
-    h.program.Form3().discard();
-    EXPECT_FALSE(h.program.Form3().exists());
+    h.program.about().discard();
+    EXPECT_FALSE(h.program.about().exists());
     EXPECT_TRUE(h.port.PortOpen());
     EXPECT_FALSE(h.ui().Timer1.Enabled());
     EXPECT_TRUE(h.program.SplashActive());
 
     // Help > About loads the window anew: it closes itself and arms the watchdog.
     h.program.AMenu_Click();
-    EXPECT_TRUE(h.program.Form3().Visible());
+    EXPECT_TRUE(h.program.about().Visible());
     h.clock.advance(2000);
-    EXPECT_FALSE(h.program.Form3().Visible());
+    EXPECT_FALSE(h.program.about().Visible());
     EXPECT_TRUE(h.ui().Timer1.Enabled());
 }
 
@@ -187,11 +187,11 @@ TEST(Splash, AboutFromTheMenuStaysUntilOk) {
     h.startAndWaitForSplash();
     h.program.AMenu_Click();
     h.clock.advance(10000);
-    EXPECT_TRUE(h.program.Form3().Visible());
+    EXPECT_TRUE(h.program.about().Visible());
     EXPECT_FALSE(h.program.SplashActive());
-    h.program.Form3().cmdOK_Click();
-    EXPECT_FALSE(h.program.Form3().Visible());
-    EXPECT_TRUE(h.program.Form3().exists());
+    h.program.about().cmdOK_Click();
+    EXPECT_FALSE(h.program.about().Visible());
+    EXPECT_TRUE(h.program.about().exists());
 }
 
 

@@ -9,9 +9,9 @@
 #include <initializer_list>
 #include <vector>
 
-#include "dialogs/cable_dialog.h"
+#include "ui/cable_dialog.h"
 #include "running_program.h"
-#include "serial/frame_window.h"
+#include "frames/frame_window.h"
 
 namespace quadrel::testing {
 namespace {
@@ -83,7 +83,7 @@ TEST_F(ReceivingProgram, MainWindowKeepsReceivingBehindThePortDialog) {
     ASSERT_TRUE(run.pty.write(standardStream({120, 130, 140, 150}, 30)));
     QTRY_COMPARE_WITH_TIMEOUT(in1(), QString("120"), kWaitMs);
     EXPECT_TRUE(d->isVisible());
-    EXPECT_TRUE(run.program().Form2().isModal());
+    EXPECT_TRUE(run.program().portSettings().isModal());
 }
 
 }  // namespace

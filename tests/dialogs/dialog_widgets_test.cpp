@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "dialogs/cable_dialog.h"
+#include "ui/cable_dialog.h"
 #include "running_program.h"
 
 namespace quadrel::testing {
@@ -74,7 +74,7 @@ TEST(PortSettingsWindow, EveryListTakesTheUsersPick) {
         EXPECT_TRUE(combo->isEnabled()) << name;
         EXPECT_FALSE(combo->isEditable()) << name;
     }
-    const PortSettingsForm& form = run.program().Form2();
+    const PortSettingsForm& form = run.program().portSettings();
     const std::pair<const char*, const DropDownList*> lists[] = {
         {"Combo1", &form.Combo1}, {"Combo2", &form.Combo2}, {"Combo3", &form.Combo3},
         {"Combo4", &form.Combo4}, {"Combo5", &form.Combo5}};

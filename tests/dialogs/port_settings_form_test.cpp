@@ -12,7 +12,7 @@ namespace {
 
 struct PortDialog : ::testing::Test {
     ProgramHarness h;
-    PortSettingsForm& form = h.program.Form2();
+    PortSettingsForm& form = h.program.portSettings();
 
     void start(const std::string& settings = {}) {
         if (!settings.empty()) h.writeSettings(settings);
@@ -89,7 +89,7 @@ TEST_F(PortDialog, SettingsThePortRefusesAreReportedAndWhatItKeptIsStored) {
     // The status line replaced the message; the port opened as it was.
     EXPECT_EQ(h.label1(), " Comms Port 1: 19200,N,4,1");
     EXPECT_TRUE(h.port.PortOpen());
-    EXPECT_EQ(ProfileFile(h.settings.path()).read(kPortSection, "Settings", "?"), "19200,N,8,1");
+    EXPECT_EQ(SettingsFile(h.settings.path()).read(kPortSection, "Settings", "?"), "19200,N,8,1");
 }
 
 TEST_F(PortDialog, OkWhileThePortIsClosedOpensItWithoutFurtherBeeps) {

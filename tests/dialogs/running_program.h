@@ -25,7 +25,7 @@ struct RunningProgram {
         writeFile(dir / "Quadrel.ini", "[Devices]\nCOM1=" + pty.slavePath() + "\n" + extraSettings);
         app = std::make_unique<QuadrelApplication>(dir / "Quadrel.ini", [] {});
         app->start();
-        program().Form3().cmdOK_Click();  // no need to wait for the splash
+        program().about().cmdOK_Click();  // no need to wait for the splash
         app->refresh();
     }
     Program& program() { return app->program(); }

@@ -2,7 +2,7 @@
 // program asked of them.
 #pragma once
 
-#include "app/platform.h"
+#include "form/platform.h"
 
 namespace quadrel::testing {
 

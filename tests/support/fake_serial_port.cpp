@@ -1,6 +1,6 @@
 #include "fake_serial_port.h"
 
-#include "serial/comm_settings.h"
+#include "settings/comm_settings.h"
 
 namespace quadrel::testing {
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "main_form_harness.h"
-#include "serial/frame_window.h"
+#include "frames/frame_window.h"
 
 namespace quadrel::testing {
 

@@ -5,7 +5,7 @@
 #include <initializer_list>
 #include <vector>
 
-#include "app/main_form.h"
+#include "form/main_form.h"
 #include "fake_platform.h"
 #include "fake_serial_port.h"
 #include "virtual_clock.h"

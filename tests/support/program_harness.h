@@ -17,7 +17,7 @@ namespace quadrel::testing {
 struct ProgramHarness {
     TempDir dir;
     std::vector<std::string> logged;
-    ProfileFile settings{dir / "Quadrel.ini", [this](const std::string& m) { logged.push_back(m); }};
+    SettingsFile settings{dir / "Quadrel.ini", [this](const std::string& m) { logged.push_back(m); }};
     FakeSerialPort port;
     FakeBeeper beeper;
     FakeCableWindow cable;
@@ -30,7 +30,7 @@ struct ProgramHarness {
         MainForm& form = program.form();
         clock.add(form.state().Timer1, [&form] { form.Timer1_Timer(); });
         clock.add(form.state().Timer2, [&form] { form.Timer2_Timer(); });
-        clock.add(program.Form3().Timer1, [this] { program.Form3().Timer1_Timer(); });
+        clock.add(program.about().Timer1, [this] { program.about().Timer1_Timer(); });
     }
 
     void writeSettings(const std::string& text) { writeFile(settings.path(), text); }

@@ -6,7 +6,7 @@
 #include <functional>
 #include <vector>
 
-#include "app/controls.h"
+#include "controls/control_state.h"
 
 namespace quadrel::testing {
 

@@ -63,23 +63,4 @@ std::vector<std::uint8_t> encodeFrame(const FrameLayout& layout, std::span<const
     return bytes;
 }
 
-std::string_view formatName(FrameFormat format) {
-    switch (format) {
-        case FrameFormat::Standard:
-            return "standard";
-        case FrameFormat::Variant:
-            return "variant";
-        case FrameFormat::ZhenHua:
-            return "zhenhua";
-    }
-    return "";
-}
-
-std::optional<FrameFormat> parseFormat(std::string_view name) {
-    for (FrameFormat f : {FrameFormat::Standard, FrameFormat::Variant, FrameFormat::ZhenHua})
-        if (name == formatName(f)) return f;
-    if (name == "zhen-hua") return FrameFormat::ZhenHua;
-    return std::nullopt;
-}
-
 }  // namespace quadrel::sim

@@ -16,6 +16,8 @@
 #include <string_view>
 #include <vector>
 
+#include "name_table.h"
+
 namespace quadrel::sim {
 
 enum class FrameFormat { Standard, Variant, ZhenHua };
@@ -55,9 +57,14 @@ int sendableValue(FrameFormat format, int value);
 // value per carried channel.
 std::vector<std::uint8_t> encodeFrame(const FrameLayout& layout, std::span<const int> values);
 
-std::string_view formatName(FrameFormat format);
-std::optional<FrameFormat> parseFormat(std::string_view name);
+// Names on the command line; the first of a format is how it is printed.
+inline constexpr NameTable<FrameFormat, 4> kFormatNames = {{FrameFormat::Standard, "standard"},
+                                                           {FrameFormat::Variant, "variant"},
+                                                           {FrameFormat::ZhenHua, "zhenhua"},
+                                                           {FrameFormat::ZhenHua, "zhen-hua"}};
 
+// The simulator mirrors bits with its own code rather than the program's,
+// so that a fault in either shows up as a mismatch in the round-trip tests.
 constexpr std::uint8_t mirrorBits(std::uint8_t value) {
     std::uint8_t result = 0;
     for (int bit = 0; bit < 8; ++bit)

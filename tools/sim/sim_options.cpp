@@ -63,7 +63,7 @@ public:
         return *v;
     }
     FrameFormat format(std::string_view name) const {
-        const auto f = parseFormat(text(name));
+        const auto f = valueIn(kFormatNames, text(name));
         if (!f) fail(name, "standard, variant or zhenhua");
         return *f;
     }
@@ -150,10 +150,10 @@ void readFrames(const Reader& r, StreamSettings& s) {
         if (s.travelHigh > highestValue(f))
             fail("--travel reaches " + std::to_string(s.travelHigh) + ", beyond " +
                  std::to_string(highestValue(f)) + ", the largest value " +
-                 std::string(formatName(f)) + " frames carry");
+                 std::string(nameIn(kFormatNames, f)) + " frames carry");
 
     if (r.has("motion")) {
-        const auto m = parseMotion(r.text("motion"));
+        const auto m = valueIn(kMotionNames, r.text("motion"));
         if (!m) r.fail("motion", "sweep, circle, centre or mixed");
         s.motion = *m;
     }
@@ -162,12 +162,14 @@ void readFrames(const Reader& r, StreamSettings& s) {
 void readPace(const Reader& r, SimOptions& o) {
     StreamSettings& s = o.stream;
     if (r.has("line")) {
-        const auto line = parseLineSettings(r.text("line"));
+        const auto line = parseCommSettings(r.text("line"));
         if (!line)
             r.fail("line",
                    "BAUD,PARITY,DATA,STOP like 19200,N,8,1 (parity N, E, O, M or S; 5 to 8 data "
                    "bits; 1, 1.5 or 2 stop bits)");
         s.line = *line;
+        if (line->baud < 50 || line->baud > 4'000'000)
+            r.fail("line", "a baud rate from 50 to 4000000");
     }
     if (r.has("baud")) s.line.baud = static_cast<int>(r.whole("baud", 50, 4'000'000));
     if (r.has("frame-period") && r.has("frame-rate"))
@@ -269,17 +271,19 @@ std::string describeStream(const SimOptions& o) {
     if (o.replayPath) {
         out << "replaying " << *o.replayPath << (s.loop ? " in a loop" : "");
     } else {
-        out << formatName(s.layout.format) << " frames";
+        out << nameIn(kFormatNames, s.layout.format) << " frames";
         if (s.layout.format == FrameFormat::ZhenHua)
             out << ", " << s.layout.filler << " filler bytes";
         else
             out << ", " << s.layout.channels << " channels";
         if (s.layout.format == FrameFormat::Variant) out << ", sync " << s.layout.sync;
-        out << ", " << motionName(s.motion) << " motion " << s.travelLow << ".." << s.travelHigh;
-        if (s.formatSwitch) out << ", then " << formatName(s.formatSwitch->to.format) << " frames";
+        out << ", " << nameIn(kMotionNames, s.motion) << " motion " << s.travelLow << ".."
+            << s.travelHigh;
+        if (s.formatSwitch)
+            out << ", then " << nameIn(kFormatNames, s.formatSwitch->to.format) << " frames";
     }
-    out << ", seed " << s.seed << ", " << lineSettingsText(s.line) << " (" << bytesPerSecond(s.line)
-        << " bytes/s)";
+    out << ", seed " << s.seed << ", " << formatCommSettings(s.line) << " ("
+        << bytesPerSecond(s.line) << " bytes/s)";
     if (o.fast) {
         out << ", as fast as the reader takes it";
     } else if (!o.replayPath) {

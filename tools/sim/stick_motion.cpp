@@ -21,27 +21,6 @@ double smoothStep(double x) {
 
 }  // namespace
 
-std::string_view motionName(Motion motion) {
-    switch (motion) {
-        case Motion::Sweep:
-            return "sweep";
-        case Motion::Circle:
-            return "circle";
-        case Motion::Centre:
-            return "centre";
-        case Motion::Mixed:
-            return "mixed";
-    }
-    return "";
-}
-
-std::optional<Motion> parseMotion(std::string_view name) {
-    for (Motion m : {Motion::Sweep, Motion::Circle, Motion::Centre, Motion::Mixed})
-        if (name == motionName(m)) return m;
-    if (name == "center") return Motion::Centre;
-    return std::nullopt;
-}
-
 StickMotion::StickMotion(Motion motion, std::uint64_t seed) : motion_(motion) {
     RandomSource random(seed);
     for (int k = 0; k < kMaxChannels; ++k) {

@@ -19,8 +19,11 @@ namespace quadrel::sim {
 
 enum class Motion { Sweep, Circle, Centre, Mixed };
 
-std::string_view motionName(Motion motion);
-std::optional<Motion> parseMotion(std::string_view name);
+inline constexpr NameTable<Motion, 5> kMotionNames = {{Motion::Sweep, "sweep"},
+                                                      {Motion::Circle, "circle"},
+                                                      {Motion::Centre, "centre"},
+                                                      {Motion::Mixed, "mixed"},
+                                                      {Motion::Centre, "center"}};
 
 // Each channel from -1 (one end of the travel) to 1 (the other).
 using StickPositions = std::array<double, kMaxChannels>;

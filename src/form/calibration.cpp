@@ -1,0 +1,17 @@
+// Calibration forgets the ranges so the sticks' full travel can be learnt
+// again.
+#include "form/main_form.h"
+
+namespace quadrel {
+
+void MainForm::Command1_Click() {
+    state_.clearChannelRows();
+    SCal_Click();
+}
+
+void MainForm::SCal_Click() {
+    window_.clearAfterOldest();
+    for (auto& range : ranges_) range.reset();
+}
+
+}  // namespace quadrel

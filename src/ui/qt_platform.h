@@ -1,0 +1,52 @@
+// Qt adapters for what the core asks of the desktop: the beep, the timers
+// and the cable window.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+
+#include <functional>
+
+#include "controls/control_state.h"
+#include "form/platform.h"
+#include "ui/cable_dialog.h"
+
+namespace quadrel {
+
+class QtBeeper : public Beeper {
+public:
+    void beep() override;
+};
+
+// Runs a QTimer as the core's TimerState says: on while Enabled, started
+// afresh at every restart. Call sync() after anything may have changed it.
+class TimerDriver : public QObject {
+    Q_OBJECT
+
+public:
+    TimerDriver(TimerState& state, std::function<void()> onTick, QObject* parent = nullptr);
+    void sync();
+
+private:
+    TimerState& state_;
+    std::function<void()> onTick_;
+    QTimer timer_;
+    std::uint64_t seenStarts_;
+};
+
+// The cable window, created on first use, without an owner window; its
+// close box discards it and the next showing creates it again.
+class QtCableWindow : public CableWindow {
+public:
+    ~QtCableWindow() override;
+    void show() override;
+    void hide() override;
+    CableDialog* dialog() const { return dialog_; }
+
+private:
+    void create();
+    QPointer<CableDialog> dialog_;
+};
+
+}  // namespace quadrel
