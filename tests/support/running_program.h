@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "../serial/pty.h"
+#include "pty.h"
 #include "app/application.h"
 #include "temp_dir.h"
 

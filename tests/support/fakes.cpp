@@ -1,4 +1,4 @@
-#include "fake_serial_port.h"
+#include "fakes.h"
 
 #include "settings/comm_settings.h"
 

@@ -1,4 +1,4 @@
-// Widget tests need a QApplication; they run headless (QT_QPA_PLATFORM=offscreen).
+// Qt tests need an application object and run headless.
 #include <QApplication>
 
 #include <gtest/gtest.h>
