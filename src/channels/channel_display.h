@@ -2,8 +2,6 @@
 // the bar's place within it, and the resolution's colour.
 #pragma once
 
-#include <array>
-#include <bitset>
 #include <cmath>
 #include <cstdint>
 
@@ -38,25 +36,6 @@ inline float barValue(int v, int min, int max) {
     const double scaled = 100.0 * (v - min) / ((max + 0.00001) - min) + 0.25;
     return static_cast<float>(std::floor(scaled));
 }
-
-// barValue for one channel, remembered for the channel's current range: a
-// stick moves within a few hundred values, so once the range has settled
-// every frame finds its values here instead of dividing.
-class BarValueCache {
-public:
-    float value(std::uint8_t v, int min, int max) {
-        if (min == min_ && max == max_ && known_.test(v)) return values_[v];
-        return learn(v, min, max);
-    }
-
-private:
-    float learn(std::uint8_t v, int min, int max);
-
-    int min_ = 0;
-    int max_ = -1;  // matches no range a channel can have
-    std::bitset<256> known_;
-    std::array<float, 256> values_{};
-};
 
 // Red below a resolution of 100, green from 100 on.
 constexpr ColorValue resolutionColor(int resolution) { return resolution < 100 ? kRed : kGreen; }

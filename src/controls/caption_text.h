@@ -1,9 +1,10 @@
 // A control's caption text, stored inline: the receive path rewrites up to
-// sixteen captions per frame and must not allocate or chase pointers to do
-// it. Captions are short; a longer text is cut at kCapacity characters.
+// sixteen captions per frame and must not allocate to do it. Captions are
+// short; a longer text is cut at kCapacity characters.
 #pragma once
 
 #include <algorithm>
+#include <charconv>
 #include <cstdint>
 #include <cstring>
 #include <ostream>
@@ -11,29 +12,6 @@
 #include <string_view>
 
 namespace quadrel {
-
-namespace detail {
-// Decimal texts of 0 to 999.
-struct SmallNumbers {
-    struct Entry {
-        char digits[4];
-        std::uint8_t size;
-    };
-    Entry entries[1000];
-    constexpr SmallNumbers() : entries{} {
-        for (int n = 0; n < 1000; ++n) {
-            Entry& e = entries[n];
-            const int hundreds = n / 100, tens = n / 10 % 10, ones = n % 10;
-            int i = 0;
-            if (hundreds) e.digits[i++] = static_cast<char>('0' + hundreds);
-            if (hundreds || tens) e.digits[i++] = static_cast<char>('0' + tens);
-            e.digits[i++] = static_cast<char>('0' + ones);
-            e.size = static_cast<std::uint8_t>(i);
-        }
-    }
-};
-inline constexpr SmallNumbers kSmallNumbers{};
-}  // namespace detail
 
 class CaptionText {
 public:
@@ -51,16 +29,10 @@ public:
     CaptionText& operator=(const char* text) { return *this = std::string_view(text); }
     CaptionText& operator=(const std::string& text) { return *this = std::string_view(text); }
 
-    // The decimal text of n, "-12", "0", "143". Channel values and spans are
-    // below 1000 and come from a table.
+    // The decimal text of n: "-12", "0", "143".
     void setNumber(int n) {
-        if (n >= 0 && n < 1000) {
-            const auto& entry = detail::kSmallNumbers.entries[n];
-            std::memcpy(text_, entry.digits, sizeof entry.digits);
-            size_ = entry.size;
-            return;
-        }
-        setLargeNumber(n);
+        const auto end = std::to_chars(text_, text_ + kCapacity, n).ptr;
+        size_ = static_cast<std::uint8_t>(end - text_);
     }
 
     std::string_view view() const { return {text_, size_}; }
@@ -76,7 +48,6 @@ public:
     friend std::ostream& operator<<(std::ostream& os, const CaptionText& c) { return os << c.view(); }
 
 private:
-    void setLargeNumber(int n);
     void assign(std::string_view text) {
         size_ = static_cast<std::uint8_t>(std::min(text.size(), kCapacity));
         std::memcpy(text_, text.data(), size_);

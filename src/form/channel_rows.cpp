@@ -22,7 +22,7 @@ void MainForm::ShowChannel(int k, std::uint8_t v) {
     res.BackColor = resolutionColor(range.resolution());
     state_.In(k).Caption.setNumber(v);
     BarState& bar = state_.ProgressBar(k);
-    bar.Value = barValues_[k - 1].value(v, range.Min, range.Max);
+    bar.Value = barValue(v, range.Min, range.Max);
     channelPosition_[k - 1] = ValueCell::number(bar.Value);
 }
 

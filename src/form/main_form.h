@@ -48,8 +48,8 @@ public:
 
 private:
     void receiveByte() noexcept;
-    [[gnu::noinline]] void wakeUp();
-    [[gnu::noinline]] void decodeFrame(FrameKind kind);
+    void wakeUp();
+    void decodeFrame(FrameKind kind);
     void showFrame(const DecodedFrame& frame);
     void ShowChannel(int k, std::uint8_t v);
     void ShowChannelAbsent(int k);
@@ -62,7 +62,6 @@ private:
     MainWindowState state_;
     FrameWindow window_;
     std::array<ChannelRange, kChannels> ranges_{};
-    std::array<BarValueCache, kChannels> barValues_{};
     std::array<ValueCell, kChannels> channelPosition_{};
     StickState sticks_;
     bool zhenHuaActive_ = false;

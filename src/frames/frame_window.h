@@ -3,6 +3,7 @@
 // is never a sync value.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -12,20 +13,13 @@ class FrameWindow {
 public:
     static constexpr int kSize = 10;
 
-    std::uint8_t operator[](int position) const { return cells_[start_ + position]; }
-    void set(int position, std::uint8_t value) {
-        const int i = start_ + position;
-        cells_[i] = value;
-        cells_[i < kSize ? i + kSize : i - kSize] = value;
-    }
+    std::uint8_t operator[](int position) const { return cells_[position]; }
+    void set(int position, std::uint8_t value) { cells_[position] = value; }
 
-    // The new byte enters at position 9; the oldest leaves. Every byte is
-    // kept twice, kSize apart, so the window is always one contiguous run
-    // and a push moves nothing.
+    // The new byte enters at position 9; the oldest leaves.
     void push(std::uint8_t byte) {
-        cells_[start_] = byte;
-        cells_[start_ + kSize] = byte;
-        start_ = start_ + 1 == kSize ? 0 : start_ + 1;
+        std::copy(cells_.begin() + 1, cells_.end(), cells_.begin());
+        cells_[kSize - 1] = byte;
     }
 
     // Calibration forgets everything but the oldest byte, so no frame is
@@ -35,8 +29,7 @@ public:
     }
 
 private:
-    std::array<std::uint8_t, 2 * kSize> cells_{};
-    int start_ = 0;
+    std::array<std::uint8_t, kSize> cells_{};
 };
 
 // Mirrors the eight bits of a byte: the Zhen Hua cable sends its bytes with

@@ -32,7 +32,9 @@ std::string tempName(const fs::path& target) {
     x ^= x >> 31;
     x *= 0xBF58476D1CE4E5B9ull;
     x ^= x >> 29;
-    std::string name = "." + target.filename().string() + ".";
+    std::string name(1, '.');
+    name += target.filename().string();
+    name += '.';
     for (int i = 0; i < 8; ++i, x /= 36) name += "0123456789abcdefghijklmnopqrstuvwxyz"[x % 36];
     return name;
 }
