@@ -4,7 +4,7 @@
 
 namespace quadrel {
 
-// The program's own icon, drawn rather than loaded: a transmitter with its
+// The program's own icon: a transmitter with its
 // two sticks. Every window carries it.
 QIcon programIcon();
 
