@@ -42,12 +42,16 @@ for lib in libqt6widgets6 libqt6serialport6; do
     echo "$depends" | grep -q "$lib" || fail "Depends lacks $lib: $depends"
 done
 
-# ./x install and ./x uninstall: nothing more, nothing less.
+# ./x install and ./x uninstall: nothing more, nothing less, whether the
+# prefix was there before or not.
 prefix=$tmp/prefix
-mkdir -p "$prefix/share/applications"  # there before, stays after
-(cd "$prefix" && find . | sort) > "$tmp/before"
 PREFIX=$prefix QUADREL_BUILD_DIR=$build "$src/x" install > "$tmp/x.log" 2>&1 || fail "./x install: $(cat "$tmp/x.log")"
 [ -x "$prefix/bin/quadrel" ] || fail "./x install put no program in bin/"
+PREFIX=$prefix "$src/x" uninstall > "$tmp/x.log" 2>&1 || fail "./x uninstall: $(cat "$tmp/x.log")"
+[ ! -e "$prefix" ] || fail "./x uninstall left $(cd "$prefix" && find . | tr '\n' ' ')"
+mkdir -p "$prefix/share/applications"
+(cd "$prefix" && find . | sort) > "$tmp/before"
+PREFIX=$prefix QUADREL_BUILD_DIR=$build "$src/x" install > "$tmp/x.log" 2>&1 || fail "./x install: $(cat "$tmp/x.log")"
 PREFIX=$prefix "$src/x" uninstall > "$tmp/x.log" 2>&1 || fail "./x uninstall: $(cat "$tmp/x.log")"
 (cd "$prefix" && find . | sort) > "$tmp/after"
 diff "$tmp/before" "$tmp/after" > "$tmp/diff" || fail "./x uninstall left or took: $(cat "$tmp/diff")"
