@@ -5,7 +5,9 @@
 namespace quadrel {
 namespace {
 
-bool isSet(const char* value) { return value && *value; }
+bool isSet(const char* value) {
+    return value && *value;
+}
 
 }  // namespace
 

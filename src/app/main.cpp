@@ -25,8 +25,10 @@ void onQtMessageWhileStarting(QtMsgType type, const QMessageLogContext&, const Q
         startMessages << message;
         return;
     }
-    const QString why = startMessages.isEmpty() ? message.section('\n', 0, 0) : startMessages.first();
-    std::fprintf(stderr, "quadrel: cannot open its window, it needs a graphical session: %s\n", qPrintable(why));
+    const QString why =
+        startMessages.isEmpty() ? message.section('\n', 0, 0) : startMessages.first();
+    std::fprintf(stderr, "quadrel: cannot open its window, it needs a graphical session: %s\n",
+                 qPrintable(why));
     std::_Exit(1);
 }
 
@@ -34,7 +36,8 @@ void onQtMessageWhileStarting(QtMsgType type, const QMessageLogContext&, const Q
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
-    const quadrel::StartDecision start = quadrel::decideStart(args, [](const char* name) { return std::getenv(name); });
+    const quadrel::StartDecision start =
+        quadrel::decideStart(args, [](const char* name) { return std::getenv(name); });
     if (start.action == quadrel::StartDecision::Action::PrintAndExit) {
         std::fputs(start.text.c_str(), start.exitCode == 0 ? stdout : stderr);
         return start.exitCode;
@@ -53,9 +56,11 @@ int main(int argc, char** argv) {
     quadrel::QuadrelApplication quadrel(quadrel::defaultProfilePath());
     // A signal ends the run through File > Exit itself.
     quadrel::ShutdownSignals stopSignals;
-    QObject::connect(&stopSignals, &quadrel::ShutdownSignals::shutdownRequested, &quadrel, [&quadrel] {
-        if (auto* exit = quadrel.mainWindow().findChild<QAction*>("FExit")) exit->trigger();
-    });
+    QObject::connect(&stopSignals, &quadrel::ShutdownSignals::shutdownRequested, &quadrel,
+                     [&quadrel] {
+                         if (auto* exit = quadrel.mainWindow().findChild<QAction*>("FExit"))
+                             exit->trigger();
+                     });
     quadrel.start();
     return qt.exec();
 }

@@ -43,7 +43,8 @@ PortPermissionNotice::PortPermissionNotice(QWidget* owner) : QDialog(owner) {
 void PortPermissionNotice::offer(bool permissionRefused, const QString& reason) {
     if (shown_ || !permissionRefused || reason.isEmpty()) return;
     shown_ = true;
-    text_->setText(reason + "\n\nSettings > Comms... shows this reason too; its Ok tries the port again.");
+    text_->setText(reason +
+                   "\n\nSettings > Comms... shows this reason too; its Ok tries the port again.");
     adjustSize();
     if (const QWidget* owner = parentWidget())
         move(owner->frameGeometry().center() - rect().center());
