@@ -14,7 +14,9 @@ fi
 unset QT_QPA_PLATFORM  # a real window this time
 tmp=$(mktemp -d) || exit 1
 pid=""
-trap '[ -n "$pid" ] && kill -9 "$pid" 2>/dev/null; rm -rf "$tmp"' EXIT
+# A failed case leaves nothing running either: ./x, the program and the
+# simulator share the process group that setsid gave ./x.
+trap '[ -n "$pid" ] && kill -9 "-$pid" 2>/dev/null; rm -rf "$tmp"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 # Waits up to $2 tenths of a second for the command $1 to succeed.
