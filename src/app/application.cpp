@@ -68,6 +68,7 @@ QuadrelApplication::QuadrelApplication(const std::filesystem::path& settingsPath
     // The process ends in refresh(), once the windows have gone.
     program_ = std::make_unique<Program>(*serial_, cable_, beeper_, settings_, nullptr);
     window_ = std::make_unique<MainWindow>();
+    permissionNotice_ = new PortPermissionNotice(window_.get());
 
     MainForm& form = program_->form();
     serial_->setReceiveHandler([&form] { form.MSComm1_OnComm(); });
@@ -232,6 +233,8 @@ void QuadrelApplication::refresh() {
         centreOnScreen(*window_);
         window_->show();
     }
+    if (program_->mainWindowShown())
+        permissionNotice_->offer(serial_->lastErrorIsPermission(), serial_->lastError());
 }
 
 }  // namespace quadrel

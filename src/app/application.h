@@ -14,8 +14,9 @@
 #include <memory>
 #include <string>
 
-#include "ui/main_window.h"
 #include "settings/settings_file.h"
+#include "ui/main_window.h"
+#include "ui/port_notice.h"
 #include "app/program.h"
 #include "ui/qt_platform.h"
 #include "ui/about_dialog.h"
@@ -43,6 +44,7 @@ public:
     PortSettingsDialog* portSettingsDialog() const { return portDialog_; }
     QtSerialComponent& serialPort() { return *serial_; }
     QtCableWindow& cableWindow() { return cable_; }
+    PortPermissionNotice& permissionNotice() { return *permissionNotice_; }
 
     // Brings the windows and timers up to date with the core's state.
     void refresh();
@@ -66,6 +68,7 @@ private:
     std::unique_ptr<MainWindow> window_;
     QPointer<AboutDialog> about_;
     QPointer<PortSettingsDialog> portDialog_;
+    PortPermissionNotice* permissionNotice_;  // owned by the main window
     std::unique_ptr<TimerDriver> timer1_, timer2_, aboutTimer_;
     bool ended_ = false;
 };

@@ -145,6 +145,7 @@ void QtSerialComponent::open() {
         lossPending_ = false;
         serial_->close();
     }
+    permissionRefused_ = false;
     device_ = resolver_ ? resolver_(port_) : std::string();
     if (device_.empty())
         fail(SerialError::Kind::NotFound, "COM " + std::to_string(port_) + " names no device");
@@ -159,8 +160,9 @@ void QtSerialComponent::open() {
             fail(SerialError::Kind::NotFound,
                  openFailureMessage(SerialError::Kind::NotFound, port_, device_));
         if (error == QSerialPort::PermissionError) {
-            if (const auto kind = whyNotPermitted(device_))
-                fail(*kind, openFailureMessage(*kind, port_, device_));
+            const auto kind = whyNotPermitted(device_);
+            permissionRefused_ = !kind || *kind == SerialError::Kind::PermissionDenied;
+            if (kind) fail(*kind, openFailureMessage(*kind, port_, device_));
             fail(SerialError::Kind::Busy, busyOrNotPermittedMessage(port_, device_));
         }
         if (error == QSerialPort::UnsupportedOperationError)

@@ -39,6 +39,9 @@ public:
     // Why the last open or setting failed, or why the link was lost; one
     // line for a tooltip or stderr. Empty again after a successful open.
     const QString& lastError() const { return lastError_; }
+    // The last open failed because the user may not open the device, or
+    // may not: the system could not tell that from a port in use.
+    bool lastErrorIsPermission() const { return permissionRefused_; }
     // The device the port was last opened on (or tried to be).
     const std::string& devicePath() const { return device_; }
 
@@ -89,6 +92,7 @@ private:
 
     std::string device_;
     QString lastError_;
+    bool permissionRefused_ = false;
 };
 
 // The system paths of the serial ports present ("/dev/ttyUSB0", "COM3").

@@ -11,6 +11,7 @@
 #include "dialogs/port_settings_form.h"
 #include "ui/program_icon.h"
 #include "ui/widget_support.h"
+#include "ui/window_footnote.h"
 
 namespace quadrel {
 namespace {
@@ -81,6 +82,7 @@ PortSettingsDialog::PortSettingsDialog(QWidget* parent) : QDialog(parent) {
     small.setPointSizeF(7);
     device_->setFont(small);
     device_->hide();
+    failure_ = new WindowFootnote(this, "PortFailure", "Why the port could not be opened");
 
     auto* ok = addButton(this, "Command1", "&Ok", "Ok", {240, 2640, 1095, 375});
     auto* close = addButton(this, "Command2", "&Close", "Close", {1800, 2640, 1095, 375});
@@ -133,21 +135,13 @@ void PortSettingsDialog::render(const PortSettingsForm& form, const QString& las
 
 void PortSettingsDialog::showDevice(int port, const QString& lastFailure, int failedPort) {
     const bool failed = !lastFailure.isEmpty() && port == failedPort;
-    const QString device =
-        port >= 1 && port <= 4 ? devices_[static_cast<std::size_t>(port - 1)] : QString();
-    QString text;
-    if (failed)
-        text = lastFailure;
-    else if (!device.isEmpty())
-        text = QString("COM %1 opens %2").arg(port).arg(device);
+    const QString device = port >= 1 && port <= 4 ? devices_[static_cast<std::size_t>(port - 1)] : QString();
+    const QString text = device.isEmpty() ? QString() : QString("COM %1 opens %2").arg(port).arg(device);
     device_->setVisible(!text.isEmpty());
     device_->setToolTip(text);
-    device_->setText(
-        QFontMetrics(device_->font()).elidedText(text, Qt::ElideMiddle, device_->width()));
-    QPalette pal = palette();
-    if (failed) pal.setColor(QPalette::WindowText, toQColor(kRed));
-    device_->setPalette(pal);
-    combos_[4]->setToolTip(text);
+    device_->setText(QFontMetrics(device_->font()).elidedText(text, Qt::ElideMiddle, device_->width()));
+    failure_->setNote(failed ? lastFailure : QString(), QColor(255, 0, 0));
+    combos_[4]->setToolTip(failed ? lastFailure : text);
 }
 
 void PortSettingsDialog::reject() {

@@ -15,6 +15,7 @@ class QLabel;
 namespace quadrel {
 
 class PortSettingsForm;
+class WindowFootnote;
 
 class PortSettingsDialog : public QDialog {
     Q_OBJECT
@@ -50,7 +51,8 @@ private:
     std::array<QComboBox*, 5> combos_{};  // Combo1 to Combo5
     std::array<QCheckBox*, 2> checks_{};  // Check1, Check2
     std::array<QString, 4> devices_;
-    QLabel* device_ = nullptr;  // the picked port's device, or why it failed
+    QLabel* device_ = nullptr;   // the picked port's device
+    WindowFootnote* failure_ = nullptr;  // why the picked port failed last time, all of it
 };
 
 }  // namespace quadrel

@@ -4,8 +4,8 @@
 
 namespace quadrel {
 
-// The program's own icon, drawn rather than loaded: a transmitter with its
-// two sticks. Every window carries it.
+// The program's own icon (data/quadrel.svg): a transmitter with its two
+// sticks. Every window carries it.
 QIcon programIcon();
 
 }  // namespace quadrel

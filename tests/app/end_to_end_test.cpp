@@ -45,6 +45,10 @@ TEST(Program, SplashClosesAfterTwoSecondsThenTheWindowOpensThePort) {
     ASSERT_NE(run.app->aboutDialog(), nullptr);
     EXPECT_TRUE(run.app->aboutDialog()->isVisible());
     EXPECT_TRUE(run.app->aboutDialog()->isModal());
+    // The icon made from data/quadrel.svg is built into the program.
+    const QPixmap icon = run.app->aboutDialog()->findChild<QLabel*>("picIcon")->pixmap();
+    EXPECT_EQ(icon.size(), QSize(32, 32));
+    EXPECT_GT(icon.toImage().pixelColor(16, 20).alpha(), 0);
     EXPECT_FALSE(run.app->mainWindow().isVisible());
     EXPECT_FALSE(run.app->serialPort().PortOpen());
 

@@ -146,11 +146,24 @@ TEST(PortSettingsWindow, TellsWhichDeviceAPortOpensAndWhyItFailed) {
     QTest::keyClick(ports, Qt::Key_Return);
     ASSERT_EQ(run.program().ui().Label1.Caption.str(), "Unable to open COM 2!");
 
-    run.openPortSettings();
+    // The whole reason shows, wrapped under the buttons; the window grows
+    // for it and returns to its designed size for a port that did not fail.
+    PortSettingsDialog* d = run.openPortSettings();
+    auto* why = run.portControl<QLabel>("PortFailure");
     EXPECT_TRUE(line->isVisible());
-    EXPECT_TRUE(line->toolTip().contains("/dev/quadrel-no-such-adapter")) << line->toolTip().toStdString();
-    EXPECT_TRUE(line->toolTip().contains("no such device")) << line->toolTip().toStdString();
+    ASSERT_TRUE(why->isVisible());
+    const QString reason = QString::fromStdString(run.program().ui().Label1ToolTip);
+    EXPECT_TRUE(reason.contains("/dev/quadrel-no-such-adapter") && reason.contains("no such device"))
+        << reason.toStdString();
+    EXPECT_EQ(why->text(), reason);
+    EXPECT_GE(why->height(), why->heightForWidth(why->width()));
+    EXPECT_GE(why->y(), run.portControl("Command1")->geometry().bottom());
+    EXPECT_EQ(d->height(), why->geometry().bottom() + 1 + 16);
     EXPECT_EQ(entries(ports), QStringList({"1", "2", "3", "4"}));
+
+    QTest::keyClick(ports, Qt::Key_Up);
+    EXPECT_FALSE(why->isVisible());
+    EXPECT_EQ(d->size(), QSize(207, 212));
 }
 
 // --- Cable window ----------------------------------------------------------

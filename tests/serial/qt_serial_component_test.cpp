@@ -122,6 +122,7 @@ TEST_F(QtSerialComponentTest, APortInUseIsBusy) {
     } catch (const SerialError& e) {
         EXPECT_EQ(e.kind(), Kind::Busy);
         EXPECT_TRUE(contains(e.what(), pty.slavePath())) << e.what();
+        EXPECT_FALSE(other.lastErrorIsPermission());
     }
     EXPECT_FALSE(other.PortOpen());
     EXPECT_TRUE(port.PortOpen());
@@ -137,6 +138,7 @@ TEST_F(QtSerialComponentTest, ADeviceTheUserMayNotOpenSaysHowToGetPermission) {
         EXPECT_EQ(e.kind(), Kind::PermissionDenied);
         EXPECT_TRUE(contains(e.what(), pty.slavePath())) << e.what();
         EXPECT_TRUE(contains(e.what(), "sudo usermod -aG dialout $USER")) << e.what();
+        EXPECT_TRUE(port.lastErrorIsPermission());
     }
     EXPECT_FALSE(port.PortOpen());
 }

@@ -1,0 +1,58 @@
+#!/bin/sh
+# Quadrel installed as a desktop program: the files cmake --install puts in
+# place, the validators' word on the desktop entry and the metainfo, the
+# Debian package holding exactly those files, and ./x install followed by
+# ./x uninstall leaving the prefix as it was.
+# Usage: install_test.sh SOURCE-DIR BUILD-DIR APP-ID
+src=$1
+build=$2
+id=$3
+tmp=$(mktemp -d) || exit 1
+trap 'rm -rf "$tmp"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+for tool in desktop-file-validate appstreamcli dpkg-deb dpkg-shlibdeps cpack; do
+    command -v $tool > /dev/null || { echo "SKIPPED: $tool is not installed (./x setup installs it)"; exit 77; }
+done
+
+DESTDIR=$tmp/stage cmake --install "$build" --prefix /usr > /dev/null || fail "cmake --install"
+(cd "$tmp/stage" && find . ! -type d | sed 's|^\.||' | sort) > "$tmp/installed"
+{
+    echo /usr/bin/quadrel
+    echo "/usr/share/applications/$id.desktop"
+    for size in 16 22 24 32 48 64 128 256; do echo "/usr/share/icons/hicolor/${size}x$size/apps/quadrel.png"; done
+    echo /usr/share/icons/hicolor/scalable/apps/quadrel.svg
+    echo "/usr/share/metainfo/$id.metainfo.xml"
+} | sort > "$tmp/expected"
+diff "$tmp/expected" "$tmp/installed" > "$tmp/diff" || fail "installed files differ: $(cat "$tmp/diff")"
+
+share=$tmp/stage/usr/share
+desktop-file-validate "$share/applications/$id.desktop" || fail "desktop-file-validate"
+appstreamcli validate --no-net "$share/metainfo/$id.metainfo.xml" || fail "appstreamcli validate"
+grep -qx "Exec=quadrel" "$share/applications/$id.desktop" || fail "Exec is not the installed program"
+grep -qx "Icon=quadrel" "$share/applications/$id.desktop" || fail "Icon is not the installed icon"
+
+# The package holds what the install manifest lists, and needs Qt's runtime.
+sed "s|^$tmp/stage||" "$build/install_manifest.txt" | sort > "$tmp/manifest"
+(cd "$build" && cpack -G DEB -B "$tmp/package" > "$tmp/cpack.log" 2>&1) || fail "cpack: $(cat "$tmp/cpack.log")"
+deb=$(ls "$tmp"/package/quadrel_*_*.deb) || fail "no quadrel_VERSION_ARCH.deb"
+dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { sub(/^\./, "", $6); print $6 }' | sort > "$tmp/packaged"
+diff "$tmp/manifest" "$tmp/packaged" > "$tmp/diff" || fail "package and install differ: $(cat "$tmp/diff")"
+depends=$(dpkg-deb -f "$deb" Depends)
+for lib in libqt6widgets6 libqt6serialport6; do
+    echo "$depends" | grep -q "$lib" || fail "Depends lacks $lib: $depends"
+done
+
+# ./x install and ./x uninstall: nothing more, nothing less, whether the
+# prefix was there before or not.
+prefix=$tmp/prefix
+PREFIX=$prefix QUADREL_BUILD_DIR=$build "$src/x" install > "$tmp/x.log" 2>&1 || fail "./x install: $(cat "$tmp/x.log")"
+[ -x "$prefix/bin/quadrel" ] || fail "./x install put no program in bin/"
+PREFIX=$prefix "$src/x" uninstall > "$tmp/x.log" 2>&1 || fail "./x uninstall: $(cat "$tmp/x.log")"
+[ ! -e "$prefix" ] || fail "./x uninstall left $(cd "$prefix" && find . | tr '\n' ' ')"
+mkdir -p "$prefix/share/applications"
+(cd "$prefix" && find . | sort) > "$tmp/before"
+PREFIX=$prefix QUADREL_BUILD_DIR=$build "$src/x" install > "$tmp/x.log" 2>&1 || fail "./x install: $(cat "$tmp/x.log")"
+PREFIX=$prefix "$src/x" uninstall > "$tmp/x.log" 2>&1 || fail "./x uninstall: $(cat "$tmp/x.log")"
+(cd "$prefix" && find . | sort) > "$tmp/after"
+diff "$tmp/before" "$tmp/after" > "$tmp/diff" || fail "./x uninstall left or took: $(cat "$tmp/diff")"
+exit 0
