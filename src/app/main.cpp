@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/application.h"
+#include "app/qt_program.h"
 #include "app/command_line.h"
 #include "ui/program_icon.h"
 #include "app/shutdown_signals.h"
@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
     }
 
     const QtMessageHandler previous = qInstallMessageHandler(onQtMessageWhileStarting);
-    QApplication qt(argc, argv);
+    QApplication application(argc, argv);
     qInstallMessageHandler(previous);
     for (const QString& m : startMessages) std::fprintf(stderr, "%s\n", qPrintable(m));
     if (argc > 1) {  // Qt has taken the options it knows
@@ -53,14 +53,14 @@ int main(int argc, char** argv) {
     }
     QApplication::setWindowIcon(quadrel::programIcon());
 
-    quadrel::QuadrelApplication quadrel(quadrel::defaultSettingsPath());
+    quadrel::QtProgram program(quadrel::defaultSettingsPath());
     // A signal ends the run through File > Exit itself.
     quadrel::ShutdownSignals stopSignals;
-    QObject::connect(&stopSignals, &quadrel::ShutdownSignals::shutdownRequested, &quadrel,
-                     [&quadrel] {
-                         if (auto* exit = quadrel.mainWindow().findChild<QAction*>("FExit"))
+    QObject::connect(&stopSignals, &quadrel::ShutdownSignals::shutdownRequested, &program,
+                     [&program] {
+                         if (auto* exit = program.mainWindow().findChild<QAction*>("FExit"))
                              exit->trigger();
                      });
-    quadrel.start();
-    return qt.exec();
+    program.start();
+    return application.exec();
 }

@@ -300,11 +300,14 @@ void MainWindow::render(const MainWindowState& s) {
             setBackground(res_[i], s.Res(k).BackColor);
         if (!old || old->ProgressBar(k) != s.ProgressBar(k)) {
             const BarState& b = s.ProgressBar(k);
-            bars_[i]->setRange(static_cast<int>(b.Min), static_cast<int>(b.Max));
+            if (!old || old->ProgressBar(k).Min != b.Min || old->ProgressBar(k).Max != b.Max)
+                bars_[i]->setRange(static_cast<int>(b.Min), static_cast<int>(b.Max));
             bars_[i]->setValue(static_cast<int>(b.Value));
         }
     }
-    {
+    bool choicesChanged = !old || old->Mode != s.Mode || old->Option != s.Option;
+    for (int k = 1; k <= 4 && !choicesChanged; ++k) choicesChanged = old->Check(k) != s.Check(k);
+    if (choicesChanged) {
         const QSignalBlocker block1(modeGroup_), block2(optionGroup_);
         // A group may have no choice at all (an unusual stored setting).
         modeGroup_->setExclusive(false);

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 
+#include <algorithm>
+
 #include "ui/cable_dialog.h"
 #include "ui/twips.h"
 
@@ -13,17 +15,40 @@ void QtBeeper::beep() {
 
 TimerDriver::TimerDriver(TimerState& state, std::function<void()> onTick, QObject* parent)
     : QObject(parent), state_(state), onTick_(std::move(onTick)), seenStarts_(state.starts()) {
-    connect(&timer_, &QTimer::timeout, this, [this] { onTick_(); });
-    if (state_.Enabled()) timer_.start(state_.Interval());
+    timer_.setSingleShot(true);
+    timer_.setTimerType(Qt::PreciseTimer);
+    connect(&timer_, &QTimer::timeout, this, &TimerDriver::expire);
+    started_.start();
+    sync();
 }
 
 void TimerDriver::sync() {
-    const bool restarted = state_.starts() != seenStarts_;
-    seenStarts_ = state_.starts();
-    if (!state_.Enabled() || state_.Interval() <= 0)
+    if (!state_.Enabled() || state_.Interval() <= 0) {
         timer_.stop();
-    else if (restarted || !timer_.isActive())
+        seenStarts_ = state_.starts();
+        return;
+    }
+    if (state_.starts() != seenStarts_) {
+        seenStarts_ = state_.starts();
+        started_.start();
+    }
+    if (!timer_.isActive())
+        timer_.start(static_cast<int>(std::max<qint64>(0, state_.Interval() - started_.elapsed())));
+}
+
+void TimerDriver::expire() {
+    sync();
+    if (!timer_.isActive() && state_.Enabled()) {
+        const qint64 rest = state_.Interval() - started_.elapsed();
+        if (rest > 0) {
+            timer_.start(static_cast<int>(rest));
+            return;
+        }
+        // A whole interval without a restart: tick, and start the next one.
+        started_.start();
         timer_.start(state_.Interval());
+        onTick_();
+    }
 }
 
 QtCableWindow::~QtCableWindow() {

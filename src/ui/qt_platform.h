@@ -2,6 +2,7 @@
 // and the cable window.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
@@ -21,6 +22,9 @@ public:
 
 // Runs a QTimer as the core's TimerState says: on while Enabled, started
 // afresh at every restart. Call sync() after anything may have changed it.
+// The watchdog is restarted by nearly every received byte, so a restart only
+// notes the time; the QTimer, once armed, finds out at its expiry whether
+// the interval really ran out, and otherwise waits for the rest.
 class TimerDriver : public QObject {
     Q_OBJECT
 
@@ -29,9 +33,12 @@ public:
     void sync();
 
 private:
+    void expire();
+
     TimerState& state_;
     std::function<void()> onTick_;
     QTimer timer_;
+    QElapsedTimer started_;  // since the interval last started
     std::uint64_t seenStarts_;
 };
 

@@ -8,13 +8,13 @@
 #include <gtest/gtest.h>
 
 #include "../serial/pty.h"
-#include "app/application.h"
+#include "app/qt_program.h"
 #include "temp_dir.h"
 
 namespace quadrel::testing {
 namespace {
 
-QString text(QuadrelApplication& app, const char* name) {
+QString text(QtProgram& app, const char* name) {
     return app.mainWindow().findChild<QLabel*>(name)->text();
 }
 
@@ -22,7 +22,7 @@ struct RunningProgram {
     TempDir dir;
     Pty pty;
     bool ended = false;
-    std::unique_ptr<QuadrelApplication> app;
+    std::unique_ptr<QtProgram> app;
 
     // The program finds its settings as it does for a user: in $XDG_CONFIG_HOME.
     explicit RunningProgram(const std::string& extraSettings = {}) {
@@ -30,7 +30,7 @@ struct RunningProgram {
         const bool wasSet = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
         const QByteArray previous = qgetenv("XDG_CONFIG_HOME");
         qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(dir.path().string()));
-        app = std::make_unique<QuadrelApplication>(defaultSettingsPath(), [this] { ended = true; });
+        app = std::make_unique<QtProgram>(defaultSettingsPath(), [this] { ended = true; });
         if (wasSet)
             qputenv("XDG_CONFIG_HOME", previous);
         else
@@ -93,7 +93,7 @@ TEST(Program, ShowsLiveChannelsAndSavesTheChoicesAtExit) {
 
 TEST(Program, FileExitEndsTheEventLoopAndSaves) {
     TempDir dir;
-    QuadrelApplication app(dir / "Quadrel.ini");  // ends the way the real program does
+    QtProgram app(dir / "Quadrel.ini");  // ends the way the real program does
     app.start();
     app.program().about().cmdOK_Click();
     app.refresh();

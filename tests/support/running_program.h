@@ -9,7 +9,7 @@
 #include <string>
 
 #include "pty.h"
-#include "app/application.h"
+#include "app/qt_program.h"
 #include "temp_dir.h"
 
 namespace quadrel::testing {
@@ -19,11 +19,11 @@ inline constexpr int kWaitMs = 5000;  // the longest any event-loop wait may tak
 struct RunningProgram {
     TempDir dir;
     Pty pty;
-    std::unique_ptr<QuadrelApplication> app;
+    std::unique_ptr<QtProgram> app;
 
     explicit RunningProgram(const std::string& extraSettings = {}) {
         writeFile(dir / "Quadrel.ini", "[Devices]\nCOM1=" + pty.slavePath() + "\n" + extraSettings);
-        app = std::make_unique<QuadrelApplication>(dir / "Quadrel.ini", [] {});
+        app = std::make_unique<QtProgram>(dir / "Quadrel.ini", [] {});
         app->start();
         program().about().cmdOK_Click();  // no need to wait for the splash
         app->refresh();

@@ -1,11 +1,13 @@
 // The running program: the core's Program wired to Qt windows, timers, the
-// real serial port and the settings file. After every event (a batch of
-// received bytes, a timer tick, a click) the windows are brought up to date
-// once.
+// real serial port and the settings file. After a timer tick or a click the
+// windows are brought up to date at once; received bytes change them at the
+// screen's pace, at most once per display refresh.
 #pragma once
 
 #include <QObject>
+#include <QElapsedTimer>
 #include <QPointer>
+#include <QTimer>
 
 #include <array>
 #include <filesystem>
@@ -17,6 +19,7 @@
 #include "settings/settings_file.h"
 #include "ui/main_window.h"
 #include "ui/port_notice.h"
+#include "app/paint_log.h"
 #include "app/program.h"
 #include "ui/qt_platform.h"
 #include "ui/about_dialog.h"
@@ -26,14 +29,14 @@
 namespace quadrel {
 
 
-class QuadrelApplication : public QObject {
+class QtProgram : public QObject {
     Q_OBJECT
 
 public:
     // `onEnd` runs when the user exits; by default it ends the event loop.
-    explicit QuadrelApplication(const std::filesystem::path& settingsPath,
+    explicit QtProgram(const std::filesystem::path& settingsPath,
                                 std::function<void()> onEnd = {});
-    ~QuadrelApplication() override;
+    ~QtProgram() override;
 
     // Runs the start-up: settings, port, the splash.
     void start();
@@ -48,6 +51,8 @@ public:
 
     // Brings the windows and timers up to date with the core's state.
     void refresh();
+    // The same within one display refresh, however often it is asked for.
+    void requestRefresh();
 
 private:
     void connectMainWindow();
@@ -70,6 +75,9 @@ private:
     QPointer<PortSettingsDialog> portDialog_;
     PortPermissionNotice* permissionNotice_;  // owned by the main window
     std::unique_ptr<TimerDriver> timer1_, timer2_, aboutTimer_;
+    QTimer paceTimer_;           // a refresh asked for and not yet made
+    QElapsedTimer sinceRefresh_;
+    std::unique_ptr<PaintLog> paintLog_;
     bool ended_ = false;
 };
 

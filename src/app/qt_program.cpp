@@ -1,9 +1,10 @@
-#include "app/application.h"
+#include "app/qt_program.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
 
+#include <algorithm>
 #include <iostream>
 #include <map>
 
@@ -57,7 +58,7 @@ void centreOver(QWidget& w, const QWidget& owner) {
 
 }  // namespace
 
-QuadrelApplication::QuadrelApplication(const std::filesystem::path& settingsPath,
+QtProgram::QtProgram(const std::filesystem::path& settingsPath,
                                        std::function<void()> onEnd)
     : settings_(settingsPath),
       configuredDevices_(configuredDevices(settings_)),
@@ -72,8 +73,12 @@ QuadrelApplication::QuadrelApplication(const std::filesystem::path& settingsPath
 
     MainForm& form = program_->form();
     serial_->setReceiveHandler([&form] { form.MSComm1_OnComm(); });
-    serial_->setBatchDoneHandler([this] { refresh(); });
-    connect(serial_.get(), &QtSerialComponent::linkLost, this, &QuadrelApplication::onLinkLost);
+    serial_->setBatchDoneHandler([this] { requestRefresh(); });
+    paceTimer_.setSingleShot(true);
+    paceTimer_.setTimerType(Qt::PreciseTimer);
+    connect(&paceTimer_, &QTimer::timeout, this, &QtProgram::refresh);
+    paintLog_ = PaintLog::fromEnvironment(*window_);
+    connect(serial_.get(), &QtSerialComponent::linkLost, this, &QtProgram::onLinkLost);
 
     timer1_ = std::make_unique<TimerDriver>(form.state().Timer1, [this, &form] {
         form.Timer1_Timer();
@@ -90,12 +95,12 @@ QuadrelApplication::QuadrelApplication(const std::filesystem::path& settingsPath
     connectMainWindow();
 }
 
-QuadrelApplication::~QuadrelApplication() {
+QtProgram::~QtProgram() {
     delete about_.data();
     delete portDialog_.data();
 }
 
-void QuadrelApplication::connectMainWindow() {
+void QtProgram::connectMainWindow() {
     MainWindow* w = window_.get();
     auto act = [this](auto handler) {
         return [this, handler] {
@@ -128,19 +133,19 @@ void QuadrelApplication::connectMainWindow() {
     });
 }
 
-void QuadrelApplication::start() {
+void QtProgram::start() {
     program_->Form_Load();
     refresh();
 }
 
-void QuadrelApplication::onLinkLost(const QString& reason) {
+void QtProgram::onLinkLost(const QString& reason) {
     // The port is closed now; silence brings up "No PPM signal present...".
     program_->ui().Label1ToolTip = reason.toStdString();
     std::cerr << "Quadrel: " << reason.toStdString() << '\n';
     refresh();
 }
 
-void QuadrelApplication::renderAbout() {
+void QtProgram::renderAbout() {
     const AboutForm& form = program_->about();
     if (!form.exists()) {
         discardWindow(about_);
@@ -161,7 +166,7 @@ void QuadrelApplication::renderAbout() {
     showOrHide(*about_, form.Visible(), form.isModal(), [this] { centreOnScreen(*about_); });
 }
 
-void QuadrelApplication::createPortSettingsDialog() {
+void QtProgram::createPortSettingsDialog() {
     portDialog_ = new PortSettingsDialog(window_.get());
     PortSettingsDialog* d = portDialog_;
     auto act = [this](auto handler) {
@@ -183,7 +188,7 @@ void QuadrelApplication::createPortSettingsDialog() {
             }));
 }
 
-std::array<QString, 4> QuadrelApplication::portDevices() const {
+std::array<QString, 4> QtProgram::portDevices() const {
     const std::vector<std::string> present = presentSerialPorts();
     std::array<QString, 4> devices;
     for (int n = 1; n <= 4; ++n) {
@@ -193,7 +198,7 @@ std::array<QString, 4> QuadrelApplication::portDevices() const {
     return devices;
 }
 
-void QuadrelApplication::renderPortSettings() {
+void QtProgram::renderPortSettings() {
     const PortSettingsForm& form = program_->portSettings();
     if (!form.exists()) {
         discardWindow(portDialog_);
@@ -209,7 +214,18 @@ void QuadrelApplication::renderPortSettings() {
     showOrHide(*portDialog_, form.Visible(), form.isModal(), [this] { centreOver(*portDialog_, *window_); });
 }
 
-void QuadrelApplication::refresh() {
+void QtProgram::requestRefresh() {
+    if (paceTimer_.isActive()) return;
+    const QScreen* screen = window_->screen();
+    const double hz = screen && screen->refreshRate() >= 24 ? screen->refreshRate() : 60.0;
+    const qint64 frameMs = static_cast<qint64>(1000.0 / hz);
+    const qint64 since = sinceRefresh_.isValid() ? sinceRefresh_.elapsed() : frameMs;
+    paceTimer_.start(static_cast<int>(std::max<qint64>(0, frameMs - since)));
+}
+
+void QtProgram::refresh() {
+    paceTimer_.stop();
+    sinceRefresh_.start();
     if (ended_) return;
     if (program_->ended()) {
         ended_ = true;
