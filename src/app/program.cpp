@@ -24,7 +24,9 @@ Program::Program(SerialComponent& port, CableWindow& cable, Beeper& beeper, Sett
       settings_(settings),
       endProcess_(std::move(endProcess)),
       log_(log ? std::move(log) : Log(logToStderr)),
-      form_(port, cable, beeper) {}
+      form_(port, cable, beeper) {
+    form_.setLinkMonitor(&link_);
+}
 
 void Program::reportPortFailure(const std::string& reason) {
     ui().Label1.Caption = portFailureText(port_.PortNumber);

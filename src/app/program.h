@@ -32,6 +32,7 @@ public:
     AboutForm& about() { return form3_; }
     const AboutForm& about() const { return form3_; }
     PortState& port() { return port_; }
+    LinkMonitor& link() { return link_; }
     bool SplashActive() const { return splashActive_; }
     // The main window appears once start-up has finished.
     bool mainWindowShown() const { return mainWindowShown_; }
@@ -66,6 +67,7 @@ private:
     Log log_;
 
     MainForm form_;
+    LinkMonitor link_;
     bool splashActive_ = false;
     AboutForm form3_{form_.state().Timer1, splashActive_};
     PortState port_;

@@ -65,6 +65,7 @@ QtProgram::QtProgram(const std::filesystem::path& settingsPath,
       // exit(), not quit(): the program has decided to end, and quit() would
       // first ask every window to close, which the main window refuses.
       onEnd_(onEnd ? std::move(onEnd) : std::function<void()>([] { QCoreApplication::exit(0); })) {
+    clock_.start();
     serial_ = std::make_unique<QtSerialComponent>(systemDeviceResolver(configuredDevices_));
     // The process ends in refresh(), once the windows have gone.
     program_ = std::make_unique<Program>(*serial_, cable_, beeper_, settings_, nullptr);
@@ -73,6 +74,7 @@ QtProgram::QtProgram(const std::filesystem::path& settingsPath,
 
     MainForm& form = program_->form();
     serial_->setReceiveHandler([&form] { form.MSComm1_OnComm(); });
+    serial_->setBatchStartHandler([this] { program_->link().setTime(clock_.elapsed()); });
     serial_->setBatchDoneHandler([this] { requestRefresh(); });
     paceTimer_.setSingleShot(true);
     paceTimer_.setTimerType(Qt::PreciseTimer);
@@ -109,8 +111,15 @@ void QtProgram::connectMainWindow() {
         };
     };
     Program& p = *program_;
-    connect(w, &MainWindow::calibrateClicked, this, act([&p] { p.form().Command1_Click(); }));
-    connect(w, &MainWindow::recalibrateTriggered, this, act([&p] { p.form().SCal_Click(); }));
+    // The user's own calibration starts the link statistics afresh too.
+    connect(w, &MainWindow::calibrateClicked, this, act([this, &p] {
+                p.form().Command1_Click();
+                p.link().reset(clock_.elapsed());
+            }));
+    connect(w, &MainWindow::recalibrateTriggered, this, act([this, &p] {
+                p.form().SCal_Click();
+                p.link().reset(clock_.elapsed());
+            }));
     connect(w, &MainWindow::exitTriggered, this, act([&p] { p.FExit_Click(); }));
     connect(w, &MainWindow::closeRequested, this, act([&p] {
                 std::int16_t cancel = 0;

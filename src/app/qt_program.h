@@ -47,6 +47,8 @@ public:
     PortSettingsDialog* portSettingsDialog() const { return portDialog_; }
     QtSerialComponent& serialPort() { return *serial_; }
     QtCableWindow& cableWindow() { return cable_; }
+    // Milliseconds since the program started, as the link statistics count.
+    std::int64_t now() const { return clock_.elapsed(); }
     PortPermissionNotice& permissionNotice() { return *permissionNotice_; }
 
     // Brings the windows and timers up to date with the core's state.
@@ -77,6 +79,7 @@ private:
     std::unique_ptr<TimerDriver> timer1_, timer2_, aboutTimer_;
     QTimer paceTimer_;           // a refresh asked for and not yet made
     QElapsedTimer sinceRefresh_;
+    QElapsedTimer clock_;  // the link statistics' time
     std::unique_ptr<PaintLog> paintLog_;
     bool ended_ = false;
 };

@@ -11,6 +11,7 @@ void MainForm::Command1_Click() {
 
 void MainForm::SCal_Click() {
     window_.clearAfterOldest();
+    if (monitor_) monitor_->windowCleared();
     for (auto& range : ranges_) range.reset();
 }
 

@@ -11,6 +11,7 @@
 #include "form/main_window_state.h"
 #include "form/platform.h"
 #include "frames/frame_decoders.h"
+#include "link/link_monitor.h"
 #include "serial/serial_component.h"
 
 namespace quadrel {
@@ -39,6 +40,9 @@ public:
     void ZhenHuaOn();
     void ZhenHuaOff();
 
+    // Counts what arrives for the link statistics; none by default.
+    void setLinkMonitor(LinkMonitor* monitor) { monitor_ = monitor; }
+
     bool ZhenHuaActive() const { return zhenHuaActive_; }
     const FrameWindow& frameWindow() const { return window_; }
     const ChannelRange& channelRange(int k) const { return ranges_.at(k - 1); }
@@ -56,6 +60,7 @@ private:
     void UpdateStickPosition();
 
     SerialComponent& MSComm1_;
+    LinkMonitor* monitor_ = nullptr;
     CableWindow& Form4_;
     Beeper& beeper_;
 

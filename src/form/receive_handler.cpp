@@ -12,8 +12,12 @@ void MainForm::MSComm1_OnComm() noexcept {
     } catch (...) {
         return;  // an event we cannot read is an event we ignore
     }
-    // Line and error events (break, overrun, parity, ...) change nothing.
-    if (event == comm_event::Receive) receiveByte();
+    // Line and error events (break, overrun, parity, ...) change nothing on
+    // screen; the link statistics count them.
+    if (event == comm_event::Receive)
+        receiveByte();
+    else if (monitor_)
+        monitor_->lineError();
 }
 
 void MainForm::receiveByte() noexcept {
@@ -28,6 +32,7 @@ void MainForm::receiveByte() noexcept {
     // and calibrate again a second later.
     if (state_.Label11.Visible) wakeUp();
 
+    if (monitor_) monitor_->byteReceived(byte);
     if (zhenHuaActive_ && byte != kZhenHuaSync) byte = ReverseBits(byte);
     window_.push(byte);
 
@@ -45,24 +50,31 @@ void MainForm::wakeUp() {
 }
 
 void MainForm::decodeFrame(FrameKind kind) {
+    DecodedFrame frame;
+    int length = 0;  // bytes of the window the frame takes, from the oldest
     switch (kind) {
         case FrameKind::Standard:
             ZhenHuaOff();
-            showFrame(decodeStandardFrame(window_));
+            frame = decodeStandardFrame(window_);
+            length = 1 + frame.presentChannels;
             break;
         case FrameKind::Variant:
             ZhenHuaOff();
-            showFrame(decodeVariantFrame(window_));
+            frame = decodeVariantFrame(window_);
+            length = 2 + frame.presentChannels;
             break;
         case FrameKind::ZhenHua:
             // The frame that switches the cable format on was received
             // unreversed and is decoded as it stands.
             if (!zhenHuaActive_) ZhenHuaOn();
-            showFrame(decodeZhenHuaFrame(window_));
+            frame = decodeZhenHuaFrame(window_);
+            length = 9;  // the four places after the channels are cleared
             break;
         case FrameKind::None:
-            break;
+            return;
     }
+    if (monitor_) monitor_->frameDecoded(kind, frame, length);
+    showFrame(frame);
 }
 
 void MainForm::ZhenHuaOff() {

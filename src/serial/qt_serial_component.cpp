@@ -228,6 +228,7 @@ void QtSerialComponent::onReadyRead() {
     while (open_) {
         const qint64 got = serial_->read(batch.data(), kBatchSize);
         if (got <= 0) break;
+        if (!raised && onBatchStart_) onBatchStart_();
         for (qint64 i = 0; i < got && open_; ++i) {
             byte_ = static_cast<std::uint8_t>(batch[static_cast<std::size_t>(i)]);
             event_ = comm_event::Receive;

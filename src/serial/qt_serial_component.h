@@ -31,7 +31,11 @@ public:
     // Called once per received byte, which Input() then yields; it must
     // not throw.
     void setReceiveHandler(std::function<void()> onComm) { onComm_ = std::move(onComm); }
-    // Called after the events of one batch of arrived bytes (to repaint once).
+    // Called before and after the events of one batch of arrived bytes (to
+    // note their arrival time; to repaint once).
+    void setBatchStartHandler(std::function<void()> onBatchStart) {
+        onBatchStart_ = std::move(onBatchStart);
+    }
     void setBatchDoneHandler(std::function<void()> onBatchDone) {
         onBatchDone_ = std::move(onBatchDone);
     }
@@ -79,6 +83,7 @@ private:
     DeviceResolver resolver_;
     QSerialPort* serial_;
     std::function<void()> onComm_;
+    std::function<void()> onBatchStart_;
     std::function<void()> onBatchDone_;
 
     std::int16_t port_ = 1;
