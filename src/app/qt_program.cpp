@@ -8,10 +8,10 @@
 #include <iostream>
 #include <map>
 
-#include "ui/program_icon.h"
+#include "serial/port_names.h"
 #include "ui/about_dialog.h"
 #include "ui/port_settings_dialog.h"
-#include "serial/port_names.h"
+#include "ui/program_icon.h"
 
 namespace quadrel {
 namespace {
@@ -58,8 +58,7 @@ void centreOver(QWidget& w, const QWidget& owner) {
 
 }  // namespace
 
-QtProgram::QtProgram(const std::filesystem::path& settingsPath,
-                                       std::function<void()> onEnd)
+QtProgram::QtProgram(const std::filesystem::path& settingsPath, std::function<void()> onEnd)
     : settings_(settingsPath),
       configuredDevices_(configuredDevices(settings_)),
       // exit(), not quit(): the program has decided to end, and quit() would
@@ -128,6 +127,7 @@ void QtProgram::connectMainWindow() {
     connect(w, &MainWindow::aboutTriggered, this, act([&p] { p.AMenu_Click(); }));
     connect(w, &MainWindow::commsTriggered, this, act([&p] { p.CMenu_Click(); }));
     connect(w, &MainWindow::zhenHuaTriggered, this, act([&p] { p.ZMenu_Click(); }));
+    connect(w, &MainWindow::linkMonitorTriggered, this, &QtProgram::showLinkMonitor);
     connect(w, &MainWindow::reverseChanged, this, [this](int k, int value) {
         program_->ui().Check(k).setValue(value);
         refresh();
@@ -140,6 +140,25 @@ void QtProgram::connectMainWindow() {
         program_->ui().Option.setValue(t, true);
         refresh();
     });
+}
+
+void QtProgram::showLinkMonitor() {
+    if (!linkWindow_) {
+        linkWindow_ =
+            new LinkMonitorWindow([this] { return program_->link().report(now()); }, window_.get());
+        connect(linkWindow_, &LinkMonitorWindow::resetClicked, this,
+                [this] { program_->link().reset(now()); });
+        // Beside the main window, on whichever side the screen has room.
+        linkWindow_->adjustSize();
+        const QRect main = window_->frameGeometry();
+        const QRect screen = window_->screen() ? window_->screen()->availableGeometry() : main;
+        const int width = linkWindow_->frameGeometry().width();
+        const int left = main.right() + 8 + width <= screen.right() ? main.right() + 8
+                                                                     : std::max(screen.left(), main.left() - 8 - width);
+        linkWindow_->move(left, main.top());
+    }
+    linkWindow_->show();
+    linkWindow_->raise();
 }
 
 void QtProgram::start() {
@@ -184,15 +203,21 @@ void QtProgram::createPortSettingsDialog() {
             refresh();
         };
     };
-    connect(d, &PortSettingsDialog::okClicked, this, act([](PortSettingsForm& f) { f.Command1_Click(); }));
-    connect(d, &PortSettingsDialog::closeClicked, this, act([](PortSettingsForm& f) { f.Command2_Click(); }));
-    connect(d, &PortSettingsDialog::defaultClicked, this, act([](PortSettingsForm& f) { f.Command3_Click(); }));
-    connect(d, &PortSettingsDialog::discardRequested, this, act([](PortSettingsForm& f) { f.discard(); }));
-    connect(d, &PortSettingsDialog::listPicked, this, act([](PortSettingsForm& f, int list, int index) {
+    connect(d, &PortSettingsDialog::okClicked, this,
+            act([](PortSettingsForm& f) { f.Command1_Click(); }));
+    connect(d, &PortSettingsDialog::closeClicked, this,
+            act([](PortSettingsForm& f) { f.Command2_Click(); }));
+    connect(d, &PortSettingsDialog::defaultClicked, this,
+            act([](PortSettingsForm& f) { f.Command3_Click(); }));
+    connect(d, &PortSettingsDialog::discardRequested, this,
+            act([](PortSettingsForm& f) { f.discard(); }));
+    connect(d, &PortSettingsDialog::listPicked, this,
+            act([](PortSettingsForm& f, int list, int index) {
                 DropDownList* lists[] = {&f.Combo1, &f.Combo2, &f.Combo3, &f.Combo4, &f.Combo5};
                 lists[list - 1]->setListIndex(index);
             }));
-    connect(d, &PortSettingsDialog::checkChanged, this, act([](PortSettingsForm& f, int box, int value) {
+    connect(d, &PortSettingsDialog::checkChanged, this,
+            act([](PortSettingsForm& f, int box, int value) {
                 (box == 1 ? f.Check1 : f.Check2).setValue(value);
             }));
 }
@@ -220,7 +245,8 @@ void QtProgram::renderPortSettings() {
     if (form.Visible())
         portDialog_->render(form, QString::fromStdString(program_->ui().Label1ToolTip),
                             program_->port().PortNumber);
-    showOrHide(*portDialog_, form.Visible(), form.isModal(), [this] { centreOver(*portDialog_, *window_); });
+    showOrHide(*portDialog_, form.Visible(), form.isModal(),
+               [this] { centreOver(*portDialog_, *window_); });
 }
 
 void QtProgram::requestRefresh() {

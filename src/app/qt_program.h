@@ -4,8 +4,8 @@
 // screen's pace, at most once per display refresh.
 #pragma once
 
-#include <QObject>
 #include <QElapsedTimer>
+#include <QObject>
 #include <QPointer>
 #include <QTimer>
 
@@ -16,26 +16,25 @@
 #include <memory>
 #include <string>
 
-#include "settings/settings_file.h"
-#include "ui/main_window.h"
-#include "ui/port_notice.h"
 #include "app/paint_log.h"
 #include "app/program.h"
-#include "ui/qt_platform.h"
-#include "ui/about_dialog.h"
-#include "ui/port_settings_dialog.h"
 #include "serial/qt_serial_component.h"
+#include "settings/settings_file.h"
+#include "ui/about_dialog.h"
+#include "ui/link_monitor_window.h"
+#include "ui/main_window.h"
+#include "ui/port_notice.h"
+#include "ui/port_settings_dialog.h"
+#include "ui/qt_platform.h"
 
 namespace quadrel {
-
 
 class QtProgram : public QObject {
     Q_OBJECT
 
 public:
     // `onEnd` runs when the user exits; by default it ends the event loop.
-    explicit QtProgram(const std::filesystem::path& settingsPath,
-                                std::function<void()> onEnd = {});
+    explicit QtProgram(const std::filesystem::path& settingsPath, std::function<void()> onEnd = {});
     ~QtProgram() override;
 
     // Runs the start-up: settings, port, the splash.
@@ -50,6 +49,7 @@ public:
     // Milliseconds since the program started, as the link statistics count.
     std::int64_t now() const { return clock_.elapsed(); }
     PortPermissionNotice& permissionNotice() { return *permissionNotice_; }
+    LinkMonitorWindow* linkMonitorWindow() const { return linkWindow_; }
 
     // Brings the windows and timers up to date with the core's state.
     void refresh();
@@ -61,6 +61,7 @@ private:
     void renderAbout();
     void renderPortSettings();
     void createPortSettingsDialog();
+    void showLinkMonitor();
     // Which device each port of the dialog opens, where ports are not "COMn".
     std::array<QString, 4> portDevices() const;
     void onLinkLost(const QString& reason);
@@ -75,9 +76,10 @@ private:
     std::unique_ptr<MainWindow> window_;
     QPointer<AboutDialog> about_;
     QPointer<PortSettingsDialog> portDialog_;
+    QPointer<LinkMonitorWindow> linkWindow_;
     PortPermissionNotice* permissionNotice_;  // owned by the main window
     std::unique_ptr<TimerDriver> timer1_, timer2_, aboutTimer_;
-    QTimer paceTimer_;           // a refresh asked for and not yet made
+    QTimer paceTimer_;  // a refresh asked for and not yet made
     QElapsedTimer sinceRefresh_;
     QElapsedTimer clock_;  // the link statistics' time
     std::unique_ptr<PaintLog> paintLog_;

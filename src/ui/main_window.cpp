@@ -180,6 +180,11 @@ void MainWindow::buildMenus() {
     // A command straight on the menu bar, with no menu under it.
     command(menuBar(), "ZMenu", "&Zhen Hua", &MainWindow::zhenHuaTriggered);
 
+    // Beside the window's own menus: what tells why a link fails.
+    QMenu* diagnostics = menuBar()->addMenu("&Diagnostics");
+    diagnostics->setObjectName("DiagnosticsMenu");
+    command(diagnostics, "LinkMonitorMenu", "&Link Monitor...", &MainWindow::linkMonitorTriggered);
+
     QMenu* help = menuBar()->addMenu("&Help");
     help->setObjectName("HMenu");
     command(help, "AMenu", "&About...", &MainWindow::aboutTriggered);
