@@ -48,9 +48,12 @@ LinkMonitor::Bucket& LinkMonitor::bucket() {
 }
 
 LinkMonitor::Window LinkMonitor::sum(std::int64_t nowMs, std::int64_t ms) const {
+    // Whole buckets: the current one and those before it, `ms` in all.
     Window w;
+    const std::int64_t first = nowMs - nowMs % kBucketMs - ms + kBucketMs;
+    w.spanMs = std::clamp<std::int64_t>(nowMs - resetAt_, 1, ms);
     for (const Bucket& b : buckets_) {
-        if (b.start < 0 || b.start <= nowMs - ms || b.start > nowMs) continue;
+        if (b.start < first || b.start > nowMs) continue;
         w.bytes += b.bytes, w.lost += b.lost, w.glitches += b.glitches;
         for (int k = 0; k < 3; ++k) w.frames[k] += b.frames[k];
     }
@@ -64,8 +67,11 @@ void LinkMonitor::byteReceived(std::uint8_t raw) {
         RawByte& leaving = recent_[(recentCount_ - 10) % kRecentBytes];
         if (leaving.role == ByteRole::Pending) {
             leaving.role = ByteRole::Outside;
-            ++lostBytes_;
-            ++bucket().lost;
+            // Before the first frame the stream is only being joined.
+            if (synced_) {
+                ++lostBytes_;
+                ++bucket().lost;
+            }
         }
     }
     std::copy(inWindow_.begin() + 1, inWindow_.end(), inWindow_.begin());
@@ -83,6 +89,7 @@ void LinkMonitor::windowCleared() {
         if (inWindow_[p]) markWindow(p, ByteRole::Outside);
         inWindow_[p] = false;
     }
+    synced_ = false;
 }
 
 void LinkMonitor::markWindow(int position, ByteRole role) {
@@ -96,9 +103,11 @@ void LinkMonitor::frameDecoded(FrameKind kind, const DecodedFrame& frame, int le
     for (int p = 1; p < std::min(length, 10); ++p)
         markWindow(p, p < first || p >= first + frame.presentChannels ? ByteRole::Unread
                                                                       : ByteRole::Channel);
-    if (first + frame.presentChannels < 10 && kind != FrameKind::ZhenHua)
+    if (frame.presentChannels < 8 && first + frame.presentChannels < 10 &&
+        kind != FrameKind::ZhenHua)
         markWindow(first + frame.presentChannels, ByteRole::EndMark);
 
+    synced_ = true;
     ++frames_;
     ++bucket().frames[static_cast<std::size_t>(kindIndex(kind))];
     if (lastFrameAt_ >= 0) recordInterval(now_ - lastFrameAt_);
@@ -151,12 +160,23 @@ LinkReport LinkMonitor::report(std::int64_t nowMs) const {
     r.seconds = (nowMs - resetAt_) / 1000.0;
     r.silenceSeconds = (nowMs - (lastByteAt_ >= 0 ? lastByteAt_ : resetAt_)) / 1000.0;
     const Window second = sum(nowMs, 1000);
-    const double span = std::clamp(r.seconds, 0.1, 1.0);
+    const double span = second.spanMs / 1000.0;
     r.bytesPerSecond = second.bytes / span;
     for (int k = 0; k < 3; ++k)
         r.framesPerSecondByKind[static_cast<std::size_t>(k)] =
             second.frames[static_cast<std::size_t>(k)] / span;
-    r.framesPerSecond = (second.frames[0] + second.frames[1] + second.frames[2]) / span;
+    // Whole frames a second from the intervals of the last second, which
+    // counts do not give: 44.4 frames/s is a frame every 22.5 ms.
+    double lastSecondMs = 0;
+    int lastSecondCount = 0;
+    for (std::uint32_t i = 0; i < std::min<std::uint32_t>(intervalCount_, kIntervals); ++i) {
+        const std::size_t at = (intervalCount_ - 1 - i) % kIntervals;
+        if (intervalAt_[at] <= nowMs - 1000) break;
+        lastSecondMs += intervalMs_[at], ++lastSecondCount;
+    }
+    r.framesPerSecond = lastSecondCount > 0 && lastSecondMs > 0
+                            ? 1000.0 * lastSecondCount / lastSecondMs
+                            : (second.frames[0] + second.frames[1] + second.frames[2]) / span;
     r.channels = channels_;
     r.channelCountChanges = channelChanges_;
     r.bytes = bytes_, r.frames = frames_, r.lostBytes = lostBytes_, r.shortFrames = shortFrames_;

@@ -81,8 +81,8 @@ public:
     LinkReport report(std::int64_t nowMs) const;
 
 private:
-    static constexpr int kBucketMs = 100;
-    static constexpr int kBuckets = 100;  // ten seconds
+    static constexpr int kBucketMs = 10;
+    static constexpr int kBuckets = 1000;  // ten seconds
     static constexpr int kIntervals = 4096;
     static constexpr int kHistory = 512;  // per channel, about two seconds of frames
 
@@ -91,7 +91,8 @@ private:
         std::uint32_t bytes = 0, lost = 0, glitches = 0;
         std::array<std::uint32_t, 3> frames{};
     };
-    struct Window {  // sums over the buckets of the last `ms`
+    struct Window {               // sums over the buckets of the last `ms`
+        std::int64_t spanMs = 1;  // the time they cover
         std::uint64_t bytes = 0, lost = 0, glitches = 0;
         std::array<std::uint64_t, 3> frames{};
     };
@@ -112,6 +113,7 @@ private:
     std::uint64_t bytes_ = 0, frames_ = 0, lostBytes_ = 0, shortFrames_ = 0, syncLike_ = 0;
     std::uint64_t lineErrors_ = 0, channelChanges_ = 0, glitches_ = 0;
     int channels_ = 0, usualChannels_ = 0, usualRun_ = 0;
+    bool synced_ = false;  // a frame was found since the window was last emptied
 
     // Arrival time and length of recent intervals between frames.
     std::array<std::int64_t, kIntervals> intervalAt_{};

@@ -1,0 +1,166 @@
+// The link statistics and their verdict, fed through the main window's
+// receive path in virtual time.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "harness.h"
+#include "link/link_monitor.h"
+
+namespace quadrel::testing {
+namespace {
+
+struct LinkHarness : MainFormHarness {
+    LinkMonitor link;
+    std::int64_t now = 0;
+    LinkHarness() {
+        form.setLinkMonitor(&link);
+        wakeUp();
+    }
+    // One batch at `now`, as a port delivers it.
+    void at(std::int64_t ms, const Bytes& in) {
+        now = ms;
+        link.setTime(ms);
+        receive(in);
+    }
+    LinkReport report() const { return link.report(now); }
+};
+
+Bytes standard(int frame, int channel3 = -1) {
+    Bytes out{255};
+    for (int k = 1; k <= 8; ++k)
+        out.push_back(static_cast<std::uint8_t>(k == 3 && channel3 >= 0 ? channel3
+                                                                        : 60 + 10 * k + frame % 3));
+    return out;
+}
+
+// Standard frames for `seconds`, the frame interval given per frame.
+void frames(
+    LinkHarness& h, double seconds, const std::function<double(int)>& intervalMs,
+    const std::function<Bytes(int)>& frame = [](int j) { return standard(j); }) {
+    double t = static_cast<double>(h.now);
+    const double end = t + seconds * 1000;
+    for (int j = 0; t < end; ++j, t += intervalMs(j)) h.at(static_cast<std::int64_t>(t), frame(j));
+}
+
+struct VerdictCase {
+    const char* name;
+    std::function<void(LinkHarness&)> stream;
+    Verdict verdict;
+    const char* text;
+};
+
+class LinkVerdict : public ::testing::TestWithParam<VerdictCase> {};
+
+TEST_P(LinkVerdict, NamesWhatIsWrong) {
+    LinkHarness h;
+    GetParam().stream(h);
+    const LinkReport r = h.report();
+    EXPECT_EQ(r.verdict, GetParam().verdict);
+    EXPECT_EQ(r.verdictText, GetParam().text);
+}
+
+const auto steady = [](int) { return 22.5; };
+
+INSTANTIATE_TEST_SUITE_P(
+    Streams, LinkVerdict,
+    ::testing::Values(
+        VerdictCase{
+            "NoBytes", [](LinkHarness& h) { h.now = 3200; }, Verdict::NoBytes,
+            "No bytes for 3.2 s: check the port, the cable and the transmitter's trainer output"},
+        VerdictCase{
+            "SilenceAfterFrames",
+            [](LinkHarness& h) {
+                frames(h, 2, steady);
+                h.now += 1500;
+            },
+            Verdict::NoBytes,
+            "No bytes for 1.5 s: check the port, the cable and the transmitter's trainer output"},
+        VerdictCase{"BytesButNoFrames",
+                    [](LinkHarness& h) {
+                        for (int j = 0; j < 200; ++j) h.at(j * 10, repeated({0x55}, 19));
+                    },
+                    Verdict::NoFrames,
+                    "Bytes arrive (1,900/s) but no frames: wrong baud rate, an inverted signal, or "
+                    "not a PPM "
+                    "interface"},
+        VerdictCase{"Good", [](LinkHarness& h) { frames(h, 60, steady); }, Verdict::Good,
+                    "Link good: 44.4 frames/s, 8 channels, 0 lost in 60 s"},
+        VerdictCase{
+            "Irregular",
+            [](LinkHarness& h) { frames(h, 10, [](int j) { return j % 5 == 0 ? 32.0 : 20.0; }); },
+            Verdict::Irregular,
+            "Frames irregular: 20 % late by more than 5 ms: a loose plug or a noisy signal"},
+        VerdictCase{"LostSync",
+                    [](LinkHarness& h) {
+                        frames(h, 12, steady, [](int j) {
+                            return j % 100 == 50 ? bytes({16, 17, 18}) + standard(j) : standard(j);
+                        });
+                    },
+                    Verdict::LostSync,
+                    "Lost sync: 12 bytes outside frames in 10 s: a noisy signal or a loose plug"},
+        VerdictCase{"Glitch",
+                    [](LinkHarness& h) {
+                        frames(h, 10, steady,
+                               [](int j) { return standard(j, j == 200 ? 150 : 90); });
+                    },
+                    Verdict::Glitches,
+                    "Channel 3 twitches: 1 one-frame jumps in 10 s: a noisy signal or a worn "
+                    "potentiometer"},
+        VerdictCase{"TooSlow", [](LinkHarness& h) { frames(h, 5, [](int) { return 100.0; }); },
+                    Verdict::OffRate,
+                    "Frames at 10.0/s where a transmitter sends 44 to 56: frames are being lost"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(LinkFigures, CountFramesIntervalsAndChannels) {
+    LinkHarness h;
+    frames(h, 10, [](int j) { return j % 2 ? 20.0 : 25.0; });
+    h.at(h.now + 22, bytes({255, 10, 20, 30}));  // three channels, cut short by the next sync
+    const LinkReport r = h.report();
+
+    EXPECT_NEAR(r.framesPerSecond, 44.0, 1.0);
+    EXPECT_EQ(r.framesPerSecondByKind[1], 0);
+    EXPECT_EQ(r.intervals.minMs, 20);
+    EXPECT_EQ(r.intervals.maxMs, 25);
+    EXPECT_NEAR(r.intervals.meanMs, 22.5, 0.1);
+    EXPECT_EQ(r.intervals.histogram[4] + r.intervals.histogram[5], r.intervals.count);
+    EXPECT_EQ(r.shortFrames, 0u);  // the short frame's sync is decoded only with its ninth byte
+    EXPECT_EQ(r.channel[0].min, 70);
+    EXPECT_EQ(r.channel[0].max, 72);
+    EXPECT_EQ(r.channel[7].noise, 2);  // at rest: it wanders by two
+    EXPECT_EQ(r.lostBytes, 0u);
+
+    h.at(h.now + 22, standard(0) + standard(1));  // a frame decodes once the next one is in
+    const LinkReport after = h.report();
+    EXPECT_EQ(after.channels, 8);
+    EXPECT_EQ(after.shortFrames, 1u);
+    EXPECT_EQ(after.channelCountChanges, 2u);  // 8 -> 3 -> 8
+
+    h.link.reset(h.now);
+    EXPECT_EQ(h.link.report(h.now).frames, 0u);
+}
+
+TEST(LinkFigures, RawBytesShowEachFramesParts) {
+    LinkHarness h;
+    h.at(0, bytes({7}) + standard(0) + bytes({255, 1, 2, 3, 255}) + repeated({9}, 5));
+    std::string roles;
+    for (const RawByte& b : h.report().recent) roles += "PSUCEO"[static_cast<int>(b.role)];
+    // The wake-up byte and a 7 before the first frame, a full frame, a short
+    // frame and its end mark, then bytes not yet judged.
+    EXPECT_EQ(roles, "OOSCCCCCCCCSCCCEPPPPP");
+    EXPECT_EQ(h.report().lostBytes, 0u);  // the stream was being joined
+}
+
+TEST(LinkFigures, LineErrorsAndCableFramesAreCounted) {
+    LinkHarness h;
+    h.port.event = comm_event::Overrun;
+    h.form.MSComm1_OnComm();
+    h.at(100, bytes({239, 1, 2, 3, 4, 0, 0, 0, 0, 239}) + repeated({0}, 9));
+    const LinkReport r = h.report();
+    EXPECT_EQ(r.lineErrors, 1u);
+    EXPECT_EQ(r.frames, 2u);
+    EXPECT_EQ(r.framesPerSecondByKind[2], 2 / 0.1);
+}
+
+}  // namespace
+}  // namespace quadrel::testing
