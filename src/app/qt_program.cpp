@@ -80,6 +80,12 @@ QtProgram::QtProgram(const std::filesystem::path& settingsPath, std::function<vo
     connect(&paceTimer_, &QTimer::timeout, this, &QtProgram::refresh);
     paintLog_ = PaintLog::fromEnvironment(*window_);
     connect(serial_.get(), &QtSerialComponent::linkLost, this, &QtProgram::onLinkLost);
+    connect(serial_.get(), &QtSerialComponent::linkRestored, this, [this] {
+        program_->ui().Label1ToolTip.clear();
+        program_->link().setPortAway({});
+        std::cerr << "Quadrel: the port is back\n";
+        refresh();
+    });
 
     timer1_ = std::make_unique<TimerDriver>(form.state().Timer1, [this, &form] {
         form.Timer1_Timer();
@@ -153,8 +159,9 @@ void QtProgram::showLinkMonitor() {
         const QRect main = window_->frameGeometry();
         const QRect screen = window_->screen() ? window_->screen()->availableGeometry() : main;
         const int width = linkWindow_->frameGeometry().width();
-        const int left = main.right() + 8 + width <= screen.right() ? main.right() + 8
-                                                                     : std::max(screen.left(), main.left() - 8 - width);
+        const int left = main.right() + 8 + width <= screen.right()
+                             ? main.right() + 8
+                             : std::max(screen.left(), main.left() - 8 - width);
         linkWindow_->move(left, main.top());
     }
     linkWindow_->show();
@@ -169,6 +176,7 @@ void QtProgram::start() {
 void QtProgram::onLinkLost(const QString& reason) {
     // The port is closed now; silence brings up "No PPM signal present...".
     program_->ui().Label1ToolTip = reason.toStdString();
+    program_->link().setPortAway(reason.toStdString());
     std::cerr << "Quadrel: " << reason.toStdString() << '\n';
     refresh();
 }
@@ -270,6 +278,7 @@ void QtProgram::refresh() {
         if (about_) about_->hide();
         if (portDialog_) portDialog_->hide();
         cable_.hide();
+        cable_.apply();
         window_->hide();
         onEnd_();
         return;
@@ -278,6 +287,7 @@ void QtProgram::refresh() {
     timer2_->sync();
     aboutTimer_->sync();
     window_->render(program_->ui());
+    cable_.apply();
     renderAbout();
     renderPortSettings();
     if (program_->mainWindowShown() && !window_->isVisible()) {

@@ -36,7 +36,9 @@ int kindIndex(FrameKind kind) {
 }  // namespace
 
 void LinkMonitor::reset(std::int64_t nowMs) {
+    std::string away = std::move(portAway_);  // still true after a reset
     *this = LinkMonitor();
+    portAway_ = std::move(away);
     now_ = resetAt_ = nowMs;
 }
 
@@ -239,7 +241,10 @@ void LinkMonitor::judge(LinkReport& r, std::int64_t nowMs) const {
     const Window twoSeconds = sum(nowMs, 2000);
     const std::uint64_t recentFrames =
         twoSeconds.frames[0] + twoSeconds.frames[1] + twoSeconds.frames[2];
-    if (r.silenceSeconds * 1000 >= kSilenceMs) {
+    if (!portAway_.empty()) {
+        r.verdict = Verdict::PortAway;
+        r.verdictText = portAway_;
+    } else if (r.silenceSeconds * 1000 >= kSilenceMs) {
         r.verdict = Verdict::NoBytes;
         r.verdictText = format(
             "No bytes for %.1f s: check the port, the cable and the transmitter's trainer output",

@@ -22,7 +22,17 @@ struct RawByte {
     ByteRole role = ByteRole::Pending;
 };
 
-enum class Verdict { NoBytes, NoFrames, Irregular, LostSync, Glitches, OffRate, Good, Waiting };
+enum class Verdict {
+    PortAway,
+    NoBytes,
+    NoFrames,
+    Irregular,
+    LostSync,
+    Glitches,
+    OffRate,
+    Good,
+    Waiting
+};
 
 struct IntervalFigures {
     static constexpr int kBins = 12;  // 0-5, 5-10, ... 50-55, 55+ ms
@@ -77,6 +87,8 @@ public:
     void frameDecoded(FrameKind kind, const DecodedFrame& frame, int length);
     void windowCleared();
     void lineError() { ++lineErrors_; }
+    // Why the port is gone, while it is; empty once it is back.
+    void setPortAway(std::string reason) { portAway_ = std::move(reason); }
 
     LinkReport report(std::int64_t nowMs) const;
 
@@ -113,7 +125,8 @@ private:
     std::uint64_t bytes_ = 0, frames_ = 0, lostBytes_ = 0, shortFrames_ = 0, syncLike_ = 0;
     std::uint64_t lineErrors_ = 0, channelChanges_ = 0, glitches_ = 0;
     int channels_ = 0, usualChannels_ = 0, usualRun_ = 0;
-    bool synced_ = false;  // a frame was found since the window was last emptied
+    bool synced_ = false;
+    std::string portAway_;  // a frame was found since the window was last emptied
 
     // Arrival time and length of recent intervals between frames.
     std::array<std::int64_t, kIntervals> intervalAt_{};

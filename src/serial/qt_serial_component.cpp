@@ -1,5 +1,6 @@
 #include "serial/qt_serial_component.h"
 
+#include <QFileInfo>
 #include <QMetaObject>
 #include <QSerialPortInfo>
 
@@ -75,6 +76,8 @@ QtSerialComponent::QtSerialComponent(DeviceResolver resolver, QObject* parent)
     : QObject(parent), resolver_(std::move(resolver)), serial_(new QSerialPort(this)) {
     serial_->setObjectName(QStringLiteral("serialPort"));
     serial_->setReadBufferSize(kReadBufferSize);
+    reopen_.setInterval(500);
+    connect(&reopen_, &QTimer::timeout, this, &QtSerialComponent::tryReopen);
     connect(serial_, &QSerialPort::readyRead, this, &QtSerialComponent::onReadyRead);
     connect(serial_, &QSerialPort::errorOccurred, this, &QtSerialComponent::onErrorOccurred);
 }
@@ -86,7 +89,9 @@ QtSerialComponent::~QtSerialComponent() {
     if (serial_->isOpen()) serial_->close();
 }
 
-std::optional<std::uint8_t> QtSerialComponent::Input() { return std::exchange(byte_, std::nullopt); }
+std::optional<std::uint8_t> QtSerialComponent::Input() {
+    return std::exchange(byte_, std::nullopt);
+}
 
 void QtSerialComponent::setCommPort(std::int16_t port) {
     if (open_)
@@ -140,6 +145,7 @@ void QtSerialComponent::setPortOpen(bool open) {
 }
 
 void QtSerialComponent::open() {
+    reopen_.stop();  // the user's own open wins over waiting for a lost device
     if (serial_->isOpen()) {
         // A lost link whose closing has not run yet: the user's reopen wins.
         lossPending_ = false;
@@ -184,6 +190,7 @@ void QtSerialComponent::open() {
 }
 
 void QtSerialComponent::closePort() {
+    reopen_.stop();
     open_ = false;
     serial_->close();
     serial_->clearError();
@@ -258,7 +265,29 @@ void QtSerialComponent::finishLinkLoss() {
     lossPending_ = false;
     serial_->close();
     serial_->clearError();
+    reopen_.start();
     emit linkLost(lastError_);
+}
+
+void QtSerialComponent::tryReopen() {
+    if (open_ || !QFileInfo::exists(QString::fromLocal8Bit(device_))) return;
+    // The same path and settings as before; the resolver is not asked
+    // again, so another device in its place is not taken by mistake.
+    serial_->setPortName(QString::fromLocal8Bit(device_));
+    if (!serial_->open(QIODevice::ReadWrite)) {
+        serial_->clearError();
+        return;  // back, but not ready yet: try again
+    }
+    if (!applySettings(settings_).empty()) {
+        serial_->close();
+        serial_->clearError();
+        return;
+    }
+    reopen_.stop();
+    open_ = true;
+    lastError_.clear();
+    applyLines();
+    emit linkRestored();
 }
 
 std::vector<std::string> presentSerialPorts() {

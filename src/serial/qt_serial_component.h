@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QSerialPort>
 #include <QString>
+#include <QTimer>
 
 #include <cstdint>
 #include <functional>
@@ -66,8 +67,12 @@ public:
 
 signals:
     // The open port's device went away; the port is closed and lastError()
-    // says why. Emitted once per loss, from the event loop.
+    // says why. Emitted once per loss, from the event loop. The component
+    // then watches the same path and reopens the port with the same
+    // settings when the device is back (linkRestored); a device that comes
+    // back under another name is not guessed at.
     void linkLost(const QString& reason);
+    void linkRestored();
 
 private:
     void open();
@@ -79,6 +84,7 @@ private:
     void onReadyRead();
     void onErrorOccurred(QSerialPort::SerialPortError error);
     void finishLinkLoss();
+    void tryReopen();
 
     DeviceResolver resolver_;
     QSerialPort* serial_;
@@ -97,6 +103,7 @@ private:
 
     std::string device_;
     QString lastError_;
+    QTimer reopen_;  // runs while a lost device is awaited
     bool permissionRefused_ = false;
 };
 

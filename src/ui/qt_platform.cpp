@@ -65,15 +65,17 @@ void QtCableWindow::create() {
     dialog_->move(twipsToPixels(585), twipsToPixels(3390));
 }
 
-void QtCableWindow::show() {
+void QtCableWindow::apply() {
+    if (!wanted_) return;
+    const bool show = *wanted_;
+    wanted_.reset();
     create();
-    dialog_->show();
-    dialog_->raise();
-}
-
-void QtCableWindow::hide() {
-    create();
-    dialog_->hide();
+    if (show && !dialog_->isVisible()) {
+        dialog_->show();
+        dialog_->raise();
+    } else if (!show && dialog_->isVisible()) {
+        dialog_->hide();
+    }
 }
 
 }  // namespace quadrel

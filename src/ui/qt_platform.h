@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <optional>
 
 #include "controls/control_state.h"
 #include "form/platform.h"
@@ -44,17 +45,21 @@ private:
 };
 
 // The cable window, created on first use, without an owner window; its
-// close box discards it and the next showing creates it again.
+// close box discards it and the next showing creates it again. A stream can
+// switch the cable format on and off every few bytes: show and hide only
+// note the wish, and apply() makes the last one real, at the screen's pace.
 class QtCableWindow : public CableWindow {
 public:
     ~QtCableWindow() override;
-    void show() override;
-    void hide() override;
+    void show() override { wanted_ = true; }
+    void hide() override { wanted_ = false; }
+    void apply();
     CableDialog* dialog() const { return dialog_; }
 
 private:
     void create();
     QPointer<CableDialog> dialog_;
+    std::optional<bool> wanted_;  // shown or hidden since the last apply
 };
 
 }  // namespace quadrel
