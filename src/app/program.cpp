@@ -41,6 +41,8 @@ void Program::startupStep(Step&& step) {
 }
 
 void Program::Form_Load() {
+    // A run killed while it wrote the settings may have left a temporary copy.
+    settings_.removeLeftovers();
     // The cable format starts switched off; the engine begins that way.
     startupStep([&] { ui().Option.setCaption(5, kZhenHuaCaption); });
 

@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -38,7 +39,6 @@ std::string tempName(const fs::path& target) {
     for (int i = 0; i < 8; ++i, x /= 36) name += "0123456789abcdefghijklmnopqrstuvwxyz"[x % 36];
     return name;
 }
-
 
 int writeAll(int fd, std::string_view content) {
     while (!content.empty()) {
@@ -77,6 +77,9 @@ std::string replaceIn(const fs::path& dir, const fs::path& target, std::string_v
     }
     if (fd < 0) return errnoText(EEXIST);
 
+    // Held while the temporary exists, so a start-up's clean-up of stale
+    // temporaries never takes one that is being written.
+    ::flock(fd, LOCK_EX);
     // Keep the user's permission bits; failing that, the umask's are fine.
     if (exists && ::fchmod(fd, old.st_mode & 07777) != 0) errno = 0;
     int err = writeAll(fd, content);
@@ -90,7 +93,6 @@ std::string replaceIn(const fs::path& dir, const fs::path& target, std::string_v
     syncFolder(dir);
     return {};
 }
-
 
 }  // namespace
 
@@ -115,18 +117,47 @@ Loaded load(const fs::path& path, std::size_t cap) {
         result.error = errno != 0 ? errnoText(errno) : "cannot open the file";
         return result;
     }
-    result.text.resize(cap + 1);
-    in.read(result.text.data(), static_cast<std::streamsize>(cap + 1));
+    // Read in pieces: a settings file is a few hundred bytes, and a buffer
+    // of `cap` bytes would be filled with zeros for every key read.
+    char piece[4096];
+    while (result.text.size() <= cap && in.read(piece, sizeof piece).gcount() > 0)
+        result.text.append(piece, static_cast<std::size_t>(in.gcount()));
     if (in.bad()) {
         result.error = "cannot read the file";
         result.text.clear();
         return result;
     }
-    result.text.resize(static_cast<std::size_t>(in.gcount()));
     result.cut = result.text.size() > cap;
     if (result.cut) result.text.resize(cap);
     result.status = Loaded::Status::Ok;
     return result;
+}
+
+bool isTemporaryOf(const fs::path& target, const std::string& name) {
+    std::string prefix(1, '.');
+    prefix += target.filename().string();
+    prefix += '.';
+    if (name.size() != prefix.size() + 8 || name.compare(0, prefix.size(), prefix) != 0)
+        return false;
+    return std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
+                       [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z'); });
+}
+
+int removeStaleTemporaries(const fs::path& path) {
+    std::error_code ec;
+    const fs::path dir = path.has_parent_path() ? path.parent_path() : fs::path(".");
+    int removed = 0;
+    for (const auto& entry : fs::directory_iterator(dir, ec)) {
+        const fs::path temp = entry.path();
+        if (!isTemporaryOf(path, temp.filename().string()) || !entry.is_regular_file(ec)) continue;
+        const int fd = ::open(temp.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+        if (fd < 0) continue;
+        // A writer holds its temporary locked from creation to rename; one we
+        // can lock is left over by a writer that was killed.
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::unlink(temp.c_str()) == 0) ++removed;
+        ::close(fd);
+    }
+    return removed;
 }
 
 std::string replace(const fs::path& path, std::string_view content) {

@@ -27,4 +27,12 @@ Loaded load(const std::filesystem::path& path, std::size_t cap);
 // on success; on failure the old file is untouched and no temporary is left.
 std::string replace(const std::filesystem::path& path, std::string_view content);
 
+// Whether `name` is one of replace()'s temporaries for `target`:
+// ".Quadrel.ini." and eight of 0-9 and a-z.
+bool isTemporaryOf(const std::filesystem::path& target, const std::string& name);
+
+// Removes the temporaries of `path` that a killed writer left behind, and
+// none that a living writer is still writing. The count removed.
+int removeStaleTemporaries(const std::filesystem::path& path);
+
 }  // namespace quadrel::atomic_file

@@ -59,7 +59,9 @@ std::optional<CommSettings> parseCommSettings(std::string_view text) {
 }
 
 std::string formatCommSettings(const CommSettings& s) {
-    const char* stop = s.stopBits == StopBits::One ? "1" : s.stopBits == StopBits::Two ? "2" : "1.5";
+    const char* stop = s.stopBits == StopBits::One   ? "1"
+                       : s.stopBits == StopBits::Two ? "2"
+                                                     : "1.5";
     return std::to_string(s.baud) + ',' + s.parity + ',' + std::to_string(s.dataBits) + ',' + stop;
 }
 

@@ -33,8 +33,9 @@ double numericValueOfFirstCharacter(std::string_view text) {
 
 std::string plainNumber(double value) {
     if (value == 0.0) return "0";  // no "-0"
-    char buffer[400];  // the longest double in fixed notation fits
-    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+    char buffer[400];              // the longest double in fixed notation fits
+    const auto [end, ec] =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
     if (ec != std::errc()) return "0";
     return std::string(buffer, end);
 }

@@ -226,8 +226,16 @@ SettingsFile::SettingsFile(fs::path path, ErrorSink onError)
         onError_ = [](const std::string& message) { std::cerr << "Quadrel: " << message << '\n'; };
 }
 
+int SettingsFile::removeLeftovers() const {
+    try {
+        return atomic_file::removeStaleTemporaries(path_);
+    } catch (...) {
+        return 0;
+    }
+}
+
 std::string SettingsFile::read(std::string_view section, std::string_view key,
-                              std::string_view defaultValue) const {
+                               std::string_view defaultValue) const {
     try {
         const atomic_file::Loaded loaded = atomic_file::load(path_, kMaxFileSize);
         if (loaded.status != Status::Ok) return std::string(defaultValue);
@@ -252,6 +260,10 @@ bool SettingsFile::write(std::string_view section, std::string_view key, std::st
         const std::optional<std::string> text =
             withValue(loaded.text, trim(section), trim(key), value);
         if (!text) return true;
+        // The reader stops at 1 MiB: a longer file would lose this value.
+        if (text->size() > kMaxFileSize)
+            return fail(onError_, path_,
+                        "the file would grow past 1 MiB, which Quadrel does not read");
         const std::string error = atomic_file::replace(path_, *text);
         return error.empty() || fail(onError_, path_, error);
     } catch (const std::exception& e) {

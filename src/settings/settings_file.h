@@ -32,6 +32,10 @@ public:
     // replaced atomically. False (and the old file untouched) on failure.
     bool write(std::string_view section, std::string_view key, std::string_view value);
 
+    // Removes temporary copies a killed writer left beside the file (never
+    // one another running Quadrel is writing); the count removed.
+    int removeLeftovers() const;
+
 private:
     std::filesystem::path path_;
     ErrorSink onError_;
