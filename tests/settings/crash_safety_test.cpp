@@ -23,7 +23,8 @@ namespace fs = std::filesystem;
 
 int temporaries(const fs::path& dir) {
     int n = 0;
-    for (const auto& e : fs::directory_iterator(dir)) n += atomic_file::isTemporaryOf(dir / "Quadrel.ini", e.path().filename().string());
+    for (const auto& e : fs::directory_iterator(dir))
+        n += atomic_file::isTemporaryOf(dir / "Quadrel.ini", e.path().filename().string());
     return n;
 }
 
@@ -48,7 +49,8 @@ TEST(SettingsCrashSafety, AKilledWriterLeavesTheOldOrTheNewFile) {
         killedMidway += WIFSIGNALED(status);
 
         const std::string text = readFile(file);
-        ASSERT_TRUE(text == oldText || text == "[Transmitter]\nTX Mode=2\n" + std::string(4000, ';') + "\n")
+        ASSERT_TRUE(text == oldText ||
+                    text == "[Transmitter]\nTX Mode=2\n" + std::string(4000, ';') + "\n")
             << "trial " << trial << ": a torn file of " << text.size() << " bytes";
         SettingsFile(file).removeLeftovers();  // as the next start does
         ASSERT_EQ(temporaries(dir.path()), 0) << "trial " << trial;
@@ -59,8 +61,10 @@ TEST(SettingsCrashSafety, AKilledWriterLeavesTheOldOrTheNewFile) {
 TEST(SettingsCrashSafety, LeftoversOfALivingWriterAndOtherFilesStay) {
     TempDir dir;
     const fs::path file = dir / "Quadrel.ini";
-    for (const char* name : {".Quadrel.ini.k3f9x0qa", ".Quadrel.ini.00000000"}) writeFile(dir / name, "half");
-    for (const char* name : {".Quadrel.ini.K3F9X0QA", ".Quadrel.ini.short", "Quadrel.ini.k3f9x0qa", ".Other.ini.k3f9x0qa"})
+    for (const char* name : {".Quadrel.ini.k3f9x0qa", ".Quadrel.ini.00000000"})
+        writeFile(dir / name, "half");
+    for (const char* name : {".Quadrel.ini.K3F9X0QA", ".Quadrel.ini.short", "Quadrel.ini.k3f9x0qa",
+                             ".Other.ini.k3f9x0qa"})
         writeFile(dir / name, "not ours");
     // A writer still at work holds its temporary locked.
     writeFile(dir / ".Quadrel.ini.busywrit", "being written");
@@ -79,7 +83,8 @@ TEST(SettingsCrashSafety, AWriteTheReaderCouldNotReadBackIsRefused) {
     TempDir dir;
     const fs::path file = dir / "Quadrel.ini";
     // Just under the 1 MiB the reader takes in.
-    const std::string nearlyFull = "[Big]\nv=" + std::string((1 << 20) - 40, 'x') + "\n[Transmitter]\nTX Mode=1\n";
+    const std::string nearlyFull =
+        "[Big]\nv=" + std::string((1 << 20) - 40, 'x') + "\n[Transmitter]\nTX Mode=1\n";
     writeFile(file, nearlyFull);
     std::string reported;
     SettingsFile settings(file, [&](const std::string& m) { reported = m; });
