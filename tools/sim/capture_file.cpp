@@ -37,7 +37,8 @@ std::string formatMillis(std::int64_t us) {
 }
 
 std::string_view trimmed(std::string_view s) {
-    while (!s.empty() && (s.back() == '\r' || s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+    while (!s.empty() && (s.back() == '\r' || s.back() == ' ' || s.back() == '\t'))
+        s.remove_suffix(1);
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
     return s;
 }
@@ -66,8 +67,9 @@ CaptureRead readCapture(std::string_view text) {
         const std::string_view line = trimmed(rest.substr(0, newline));
         rest = newline == std::string_view::npos ? "" : rest.substr(newline + 1);
         if (++number == 1) {
-            if (line != kCaptureMagic) return fail("not a capture (it must start with \"" +
-                                                   std::string(kCaptureMagic) + "\")");
+            if (line != kCaptureMagic)
+                return fail("not a capture (it must start with \"" + std::string(kCaptureMagic) +
+                            "\")");
             continue;
         }
         if (line.starts_with("# settings ")) {
@@ -89,7 +91,8 @@ CaptureRead readCapture(std::string_view text) {
                 const std::string_view f = fields[i];
                 const auto [end, ec] = std::from_chars(f.data(), f.data() + f.size(), value, 16);
                 if (f.size() != 2 || ec != std::errc{} || end != f.data() + f.size())
-                    return fail(std::string(f).insert(0, 1, '\'') + "' is not a byte in two hex digits");
+                    return fail(std::string(f).insert(0, 1, '\'') +
+                                "' is not a byte in two hex digits");
                 batch.bytes.push_back(static_cast<std::uint8_t>(value));
             }
             capture.batches.push_back(std::move(batch));

@@ -134,7 +134,8 @@ int main(int argc, char** argv) {
             return 1;
         }
         if (isCapture(capture)) {
-            CaptureRead read = readCapture({reinterpret_cast<const char*>(capture.data()), capture.size()});
+            CaptureRead read =
+                readCapture({reinterpret_cast<const char*>(capture.data()), capture.size()});
             if (!read.capture) {
                 std::fprintf(stderr, "quadrel-sim: %s, %s\n", options.replayPath->c_str(),
                              read.error.c_str());

@@ -18,21 +18,20 @@ struct OptionName {
 };
 
 constexpr OptionName kOptions[] = {
-    {"output", true},     {"line", true},      {"baud", true},         {"format", true},
-    {"channels", true},   {"sync", true},      {"filler", true},       {"travel", true},
-    {"motion", true},     {"seed", true},      {"frame-period", true}, {"frame-rate", true},
-    {"fast", false},      {"noise", true},     {"drop", true},         {"gap-every", true},
-    {"gap-length", true}, {"switch-to", true}, {"switch-after", true}, {"replay", true},
-    {"loop", false},      {"count", true},     {"duration", true},     {"quiet", false},
-    {"jitter", true},     {"glitch", true},    {"burst", true},        {"silence", true},
+    {"output", true},     {"line", true},          {"baud", true},         {"format", true},
+    {"channels", true},   {"sync", true},          {"filler", true},       {"travel", true},
+    {"motion", true},     {"seed", true},          {"frame-period", true}, {"frame-rate", true},
+    {"fast", false},      {"noise", true},         {"drop", true},         {"gap-every", true},
+    {"gap-length", true}, {"switch-to", true},     {"switch-after", true}, {"replay", true},
+    {"loop", false},      {"count", true},         {"duration", true},     {"quiet", false},
+    {"jitter", true},     {"glitch", true},        {"burst", true},        {"silence", true},
     {"inverted", false},  {"receiver-baud", true},
 };
 
 // Frame options that mean nothing for a replayed capture.
 constexpr std::string_view kFrameOptions[] = {
-    "format",       "channels",   "sync",      "filler",       "travel", "motion",
-    "frame-period", "frame-rate", "switch-to", "switch-after", "count",
-    "jitter",       "glitch",     "burst"};
+    "format",     "channels",  "sync",         "filler", "travel", "motion", "frame-period",
+    "frame-rate", "switch-to", "switch-after", "count",  "jitter", "glitch", "burst"};
 
 struct Failure {
     std::string message;

@@ -63,7 +63,8 @@ std::optional<Chunk> StreamGenerator::next() {
     Chunk chunk = std::move(*ahead_);
     ahead_ = nextOnLine();
     uart_->send(nanos(chunk.at), chunk.bytes);
-    chunk.bytes = uart_->receive(ahead_ ? nanos(ahead_->at) : std::numeric_limits<double>::infinity());
+    chunk.bytes =
+        uart_->receive(ahead_ ? nanos(ahead_->at) : std::numeric_limits<double>::infinity());
     chunk.format.reset();
     chunk.channels.clear();
     return chunk;
@@ -106,9 +107,9 @@ Chunk StreamGenerator::nextFrame() {
     const Faults& faults = settings_.faults;
     if (faults.glitchChannel > 0 && cursor_ >= nextGlitchAt_) {
         int& v = values[static_cast<std::size_t>(faults.glitchChannel - 1)];
-        v = sendableValue(layout.format,
-                          v + kGlitchJump <= highestValue(layout.format) ? v + kGlitchJump
-                                                                         : v - kGlitchJump);
+        v = sendableValue(layout.format, v + kGlitchJump <= highestValue(layout.format)
+                                             ? v + kGlitchJump
+                                             : v - kGlitchJump);
         nextGlitchAt_ += every(faults.glitchesPerSecond);
     }
     chunk.channels.assign(values.begin(), values.begin() + carriedChannels(layout));

@@ -24,11 +24,11 @@ using Nanos = std::chrono::nanoseconds;
 inline constexpr double kDefaultFramePeriodMs = 22.5;
 
 struct Faults {
-    double noise = 0;    // random bytes inserted, per byte sent (0 to 1)
-    double drop = 0;     // share of bytes lost (0 to 1)
-    Nanos gapEvery{0};   // after this much sending, a silence...
-    Nanos gapLength{0};  // ...this long; no gaps when either is zero
-    double jitterMs = 0;  // each frame period off by up to this much either way
+    double noise = 0;       // random bytes inserted, per byte sent (0 to 1)
+    double drop = 0;        // share of bytes lost (0 to 1)
+    Nanos gapEvery{0};      // after this much sending, a silence...
+    Nanos gapLength{0};     // ...this long; no gaps when either is zero
+    double jitterMs = 0;    // each frame period off by up to this much either way
     int glitchChannel = 0;  // 1 to 8: one frame in a while carries a jump on it
     double glitchesPerSecond = 1;
     int burstBytes = 0;  // bytes below any sync value after a frame, now and then
