@@ -251,6 +251,8 @@ LinkReport LinkMonitor::report(std::int64_t nowMs) const {
 
 void LinkMonitor::judge(LinkReport& r, std::int64_t nowMs) const {
     const Window tenSeconds = sum(nowMs, kBuckets * kBucketMs);
+    // What the ten-second figures cover so far.
+    const double windowSeconds = std::min(r.seconds, kBuckets * kBucketMs / 1000.0);
     const Window twoSeconds = sum(nowMs, 2000);
     const std::uint64_t recentFrames =
         twoSeconds.frames[0] + twoSeconds.frames[1] + twoSeconds.frames[2];
@@ -276,14 +278,15 @@ void LinkMonitor::judge(LinkReport& r, std::int64_t nowMs) const {
     } else if (tenSeconds.lost > 0) {
         r.verdict = Verdict::LostSync;
         r.verdictText = format(
-            "Lost sync: %llu byte%s outside frames in 10 s: a noisy signal or a loose plug",
-            static_cast<unsigned long long>(tenSeconds.lost), tenSeconds.lost == 1 ? "" : "s");
+            "Lost sync: %llu byte%s outside frames in %.0f s: a noisy signal or a loose plug",
+            static_cast<unsigned long long>(tenSeconds.lost), tenSeconds.lost == 1 ? "" : "s",
+            windowSeconds);
     } else if (r.intervals.maxMs >= kDropoutMs) {
         r.verdict = Verdict::Irregular;
         r.verdictText = format(
-            "Frames irregular: none for %.1f s in the last 10 s: a loose plug or an interface "
+            "Frames irregular: none for %.1f s in the last %.0f s: a loose plug or an interface "
             "losing power",
-            r.intervals.maxMs / 1000);
+            r.intervals.maxMs / 1000, windowSeconds);
     } else if (r.intervals.count >= 20 && r.intervals.lateShare > kIrregularShare) {
         r.verdict = Verdict::Irregular;
         r.verdictText = format(
@@ -297,10 +300,10 @@ void LinkMonitor::judge(LinkReport& r, std::int64_t nowMs) const {
                 worst = k;
         r.verdict = Verdict::Glitches;
         r.verdictText = format(
-            "Channel %d twitches: %llu one-frame jump%s in 10 s: a noisy signal or a worn "
+            "Channel %d twitches: %llu one-frame jump%s in %.0f s: a noisy signal or a worn "
             "potentiometer",
             worst + 1, static_cast<unsigned long long>(tenSeconds.glitches),
-            tenSeconds.glitches == 1 ? "" : "s");
+            tenSeconds.glitches == 1 ? "" : "s", windowSeconds);
     } else if (r.seconds >= 2 &&
                (r.framesPerSecond < kSlowestFps || r.framesPerSecond > kFastestFps)) {
         r.verdict = Verdict::OffRate;
