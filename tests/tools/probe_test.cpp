@@ -13,6 +13,7 @@
 #include <regex>
 #include <sstream>
 
+#include "port_choice.h"
 #include "probe_options.h"
 #include "probe_report.h"
 #include "probe_session.h"
@@ -105,6 +106,9 @@ TEST(ProbeVerdicts, EachFaultIsNamedWithItsEvidence) {
         EXPECT_EQ(r.verdict, c.verdict) << c.sim;
         EXPECT_EQ(r.verdictText, c.text) << c.sim;
     }
+    const LinkReport early = probe::replay(sim::Capture{}, 500'000);
+    EXPECT_EQ(early.verdict, Verdict::Waiting);
+    EXPECT_EQ(early.verdictText, "Waiting for data");
 }
 
 TEST(ProbeVerdicts, FiguresOfASteadyStreamAndOfItsFaults) {
@@ -259,6 +263,35 @@ TEST(ProbeOptions, ReadsTheCommandLineAndNamesEachMistake) {
         EXPECT_EQ(r.action, probe::ProbeCommand::Action::Error) << args;
         EXPECT_EQ(r.error.substr(0, std::string(error).size()), error) << args;
     }
+}
+
+TEST(ProbeOptions, OpensThePortTheProgramWouldOpenUnlessTold) {
+    TempDir dir;
+    const auto choose = [&](const std::string& args) {
+        const auto w = words(args);
+        return probe::choosePort(probe::parseProbeOptions({w.begin(), w.end()}).options,
+                                 dir / "Quadrel.ini");
+    };
+    probe::PortChoice c = choose("");  // no settings file: the program's defaults
+    EXPECT_EQ(c.number, 1);
+    EXPECT_EQ(c.settings, "19200,N,8,1");
+    EXPECT_TRUE(c.rts);
+    EXPECT_FALSE(c.dtr);
+    EXPECT_TRUE(c.devices.empty());
+
+    writeFile(dir / "Quadrel.ini",
+              "[Port Settings]\nPort=3\nSettings=9600;E;7;2\nRTS=0\nDTR=1\n"
+              "[Devices]\nCOM3=/dev/ttyACM0\n");
+    c = choose("");
+    EXPECT_EQ(c.number, 3);
+    EXPECT_EQ(c.settings, "9600,E,7,2");
+    EXPECT_FALSE(c.rts);
+    EXPECT_TRUE(c.dtr);
+    EXPECT_EQ(c.devices, (std::map<int, std::string>{{3, "/dev/ttyACM0"}}));
+    c = choose("--port 2 --settings 19200,O,8,1");
+    EXPECT_EQ(c.number, 2);
+    EXPECT_EQ(c.settings, "19200,O,8,1");
+    EXPECT_TRUE(c.dtr);  // the lines stay as stored
 }
 
 TEST(ProbeReport, ExpectationsAndJsonKeys) {

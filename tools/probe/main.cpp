@@ -11,17 +11,14 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
-#include <map>
 #include <string_view>
 
 #include "app/shutdown_signals.h"
-#include "form/port_state.h"
+#include "port_choice.h"
 #include "probe_options.h"
 #include "probe_report.h"
 #include "probe_session.h"
-#include "serial/port_names.h"
 #include "serial/qt_serial_component.h"
-#include "settings/numeric_text.h"
 #include "settings/settings_file.h"
 
 namespace {
@@ -76,39 +73,8 @@ int replayFile(const ProbeOptions& o) {
     return print(o, {o.path, formatCommSettings(line)}, replay(capture, until));
 }
 
-// The port as the program would open it: its number, line settings and
-// control lines from the settings file unless the command line says.
-struct PortChoice {
-    int number = 1;
-    std::string settings = "19200,N,8,1";
-    bool rts = true, dtr = false;
-    std::map<int, std::string> devices;
-};
-
-PortChoice storedPort(const ProbeOptions& o) {
-    const SettingsFile stored(defaultSettingsPath());
-    PortChoice c;
-    c.number =
-        static_cast<int>(numericValueOfFirstCharacter(stored.read(kPortSection, "Port", "1")));
-    PortState state;
-    if (readPortSettings(stored.read(kPortSection, "Settings", c.settings), state)) {
-        state.formSettingsText();
-        if (parseCommSettings(state.PortSettingsText)) c.settings = state.PortSettingsText;
-    }
-    c.rts = numericValueOfFirstCharacter(stored.read(kPortSection, "RTS", "1")) == 1;
-    c.dtr = numericValueOfFirstCharacter(stored.read(kPortSection, "DTR", "0")) == 1;
-    for (int n = 1; n <= 9; ++n) {
-        std::string path = stored.read("Devices", "COM" + std::to_string(n), "");
-        if (!path.empty()) c.devices[n] = std::move(path);
-    }
-    if (o.source == ProbeOptions::Source::Port) c.number = o.port;
-    if (o.source == ProbeOptions::Source::Device) c.number = 1;
-    if (o.settings) c.settings = *o.settings;
-    return c;
-}
-
 int listen(const ProbeOptions& o) {
-    const PortChoice choice = storedPort(o);
+    const PortChoice choice = choosePort(o, defaultSettingsPath());
     QtSerialComponent serial(o.source == ProbeOptions::Source::Device
                                  ? QtSerialComponent::DeviceResolver([&o](int) { return o.path; })
                                  : systemDeviceResolver(choice.devices));
