@@ -13,8 +13,11 @@ constexpr double kSlowestFps = 40, kFastestFps = 60;
 constexpr double kLateMs = 5;             // later than the usual interval by this much
 constexpr double kIrregularShare = 0.10;  // of the frames late: irregular
 constexpr std::int64_t kSilenceMs = 1000;
-constexpr int kGlitchJump = 10;  // a stick cannot jump this far and back in one frame
-constexpr int kRestSpread = 3;   // a value that moves less than this in a second is at rest
+// No frame for this long and the program shows its no-signal state.
+constexpr double kDropoutMs = 500;
+constexpr int kGlitchJump = 10;    // a stick cannot jump this far and back in one frame
+constexpr int kRestSpread = 3;     // a value that moves less than this in a second is at rest
+constexpr int kStickChannels = 4;  // every transmitter sends at least its two sticks
 
 template <typename... Args>
 std::string format(const char* pattern, Args... args) {
@@ -50,13 +53,13 @@ LinkMonitor::Bucket& LinkMonitor::bucket() {
 }
 
 LinkMonitor::Window LinkMonitor::sum(std::int64_t nowMs, std::int64_t ms) const {
-    // Whole buckets: the current one and those before it, `ms` in all.
+    // Whole buckets, the current one and those before it, `ms` in all.
     Window w;
     const std::int64_t first = nowMs - nowMs % kBucketMs - ms + kBucketMs;
-    w.spanMs = std::clamp<std::int64_t>(nowMs - resetAt_, 1, ms);
     for (const Bucket& b : buckets_) {
         if (b.start < first || b.start > nowMs) continue;
         w.bytes += b.bytes, w.lost += b.lost, w.glitches += b.glitches;
+        w.steadyBytes += b.steadyBytes;
         for (int k = 0; k < 3; ++k) w.frames[k] += b.frames[k];
     }
     return w;
@@ -86,7 +89,9 @@ void LinkMonitor::byteReceived(std::uint8_t raw) {
 
 void LinkMonitor::windowCleared() {
     // Calibration drops what follows the oldest byte: no frame will have it,
-    // but it was not lost on the line either.
+    // but it was not lost on the line either. Nor is the frame it drops late:
+    // the next interval is not the link's, unless a silence led up to it.
+    if (lastByteAt_ >= 0 && now_ - lastByteAt_ < kDropoutMs) lastFrameAt_ = -1;
     for (int p = 1; p < 10; ++p) {
         if (inWindow_[p]) markWindow(p, ByteRole::Outside);
         inWindow_[p] = false;
@@ -99,12 +104,34 @@ void LinkMonitor::markWindow(int position, ByteRole role) {
     recent_[(recentCount_ - 10 + position) % kRecentBytes].role = role;
 }
 
+ByteRole LinkMonitor::roleInWindow(int position) const {
+    if (!inWindow_[position] || recentCount_ < static_cast<std::uint32_t>(10 - position))
+        return ByteRole::Pending;
+    return recent_[(recentCount_ - 10 + position) % kRecentBytes].role;
+}
+
 void LinkMonitor::frameDecoded(FrameKind kind, const DecodedFrame& frame, int length) {
     const int first = kind == FrameKind::Variant ? 2 : 1;
+    // A sync that an earlier frame read as a channel (or skipped) makes a
+    // frame out of that frame's bytes: a sync-like channel value, or bytes
+    // that were never frames.
+    const ByteRole was = roleInWindow(0);
+    if (was == ByteRole::Channel || was == ByteRole::Unread) {
+        ++stray_;
+    } else {
+        // Steady: a frame of its own, with at least the four stick channels,
+        // as many as the frame of its own before. A line read at the wrong
+        // baud rate or inverted gives few of them, whatever it decodes to.
+        if (frame.presentChannels >= kStickChannels && frame.presentChannels == ownChannels_)
+            bucket().steadyBytes += static_cast<std::uint32_t>(length);
+        ownChannels_ = frame.presentChannels;
+    }
     markWindow(0, ByteRole::Sync);
     for (int p = 1; p < std::min(length, 10); ++p)
         markWindow(p, p < first || p >= first + frame.presentChannels ? ByteRole::Unread
                                                                       : ByteRole::Channel);
+    // Only a frame with fewer than eight channels has its list ended by a
+    // byte; after eight the next byte is not read.
     if (frame.presentChannels < 8 && first + frame.presentChannels < 10 &&
         kind != FrameKind::ZhenHua)
         markWindow(first + frame.presentChannels, ByteRole::EndMark);
@@ -148,8 +175,10 @@ void LinkMonitor::recordChannels(const DecodedFrame& frame, int present) {
         if (count < 3) continue;
         const int before = history[(count - 3) % kHistory].value;
         const int middle = history[(count - 2) % kHistory].value;
-        if (std::abs(middle - before) >= kGlitchJump && std::abs(middle - v) >= kGlitchJump &&
-            std::abs(before - v) < kRestSpread) {
+        // The neighbours agree when they are far closer to each other than
+        // to the middle, so that a glitch shows while the stick moves too.
+        const int jump = std::min(std::abs(middle - before), std::abs(middle - v));
+        if (jump >= kGlitchJump && std::abs(before - v) * 4 < jump) {
             ++c.glitches;
             ++glitches_;
             ++bucket().glitches;
@@ -161,8 +190,9 @@ LinkReport LinkMonitor::report(std::int64_t nowMs) const {
     LinkReport r;
     r.seconds = (nowMs - resetAt_) / 1000.0;
     r.silenceSeconds = (nowMs - (lastByteAt_ >= 0 ? lastByteAt_ : resetAt_)) / 1000.0;
+    // The last second's buckets, or as much of it as has been counted.
     const Window second = sum(nowMs, 1000);
-    const double span = second.spanMs / 1000.0;
+    const double span = std::clamp(r.seconds, 0.01, 1.0);
     r.bytesPerSecond = second.bytes / span;
     for (int k = 0; k < 3; ++k)
         r.framesPerSecondByKind[static_cast<std::size_t>(k)] =
@@ -183,6 +213,7 @@ LinkReport LinkMonitor::report(std::int64_t nowMs) const {
     r.channelCountChanges = channelChanges_;
     r.bytes = bytes_, r.frames = frames_, r.lostBytes = lostBytes_, r.shortFrames = shortFrames_;
     r.syncLikeValues = syncLike_, r.lineErrors = lineErrors_, r.glitches = glitches_;
+    r.strayFrames = stray_;
 
     // Intervals of the last ten seconds.
     std::vector<float> recent;
@@ -238,6 +269,8 @@ LinkReport LinkMonitor::report(std::int64_t nowMs) const {
 
 void LinkMonitor::judge(LinkReport& r, std::int64_t nowMs) const {
     const Window tenSeconds = sum(nowMs, kBuckets * kBucketMs);
+    // What the ten-second figures cover so far.
+    const double windowSeconds = std::min(r.seconds, kBuckets * kBucketMs / 1000.0);
     const Window twoSeconds = sum(nowMs, 2000);
     const std::uint64_t recentFrames =
         twoSeconds.frames[0] + twoSeconds.frames[1] + twoSeconds.frames[2];
@@ -249,20 +282,32 @@ void LinkMonitor::judge(LinkReport& r, std::int64_t nowMs) const {
         r.verdictText = format(
             "No bytes for %.1f s: check the port, the cable and the transmitter's trainer output",
             r.silenceSeconds);
-    } else if (recentFrames == 0 && r.seconds >= 1 && twoSeconds.bytes >= 20) {
+    } else if (r.seconds >= 1 && twoSeconds.bytes >= 20 &&
+               (recentFrames == 0 || tenSeconds.steadyBytes * 4 < tenSeconds.bytes * 3)) {
+        // What decodes from such bytes are bytes that happen to look like
+        // syncs: frames that overlap, change their length or leave much out,
+        // so that little of what arrives is steady frames.
         r.verdict = Verdict::NoFrames;
         r.verdictText = format(
-            "Bytes arrive (%s/s) but no frames: wrong baud rate, an inverted signal, or not a PPM "
-            "interface",
-            thousands(r.bytesPerSecond).c_str());
+            "Bytes arrive (%s/s) but no frames%s: wrong baud rate, an inverted signal, or not a "
+            "PPM interface",
+            thousands(r.bytesPerSecond).c_str(),
+            recentFrames == 0 ? "" : ", only bytes that look like syncs");
     } else if (recentFrames == 0) {
         r.verdict = Verdict::Waiting;
         r.verdictText = "Waiting for data";
     } else if (tenSeconds.lost > 0) {
         r.verdict = Verdict::LostSync;
-        r.verdictText =
-            format("Lost sync: %llu bytes outside frames in 10 s: a noisy signal or a loose plug",
-                   static_cast<unsigned long long>(tenSeconds.lost));
+        r.verdictText = format(
+            "Lost sync: %llu byte%s outside frames in %.0f s: a noisy signal or a loose plug",
+            static_cast<unsigned long long>(tenSeconds.lost), tenSeconds.lost == 1 ? "" : "s",
+            windowSeconds);
+    } else if (r.intervals.maxMs >= kDropoutMs) {
+        r.verdict = Verdict::Irregular;
+        r.verdictText = format(
+            "Frames irregular: none for %.1f s in the last %.0f s: a loose plug or an interface "
+            "losing power",
+            r.intervals.maxMs / 1000, windowSeconds);
     } else if (r.intervals.count >= 20 && r.intervals.lateShare > kIrregularShare) {
         r.verdict = Verdict::Irregular;
         r.verdictText = format(
@@ -276,9 +321,10 @@ void LinkMonitor::judge(LinkReport& r, std::int64_t nowMs) const {
                 worst = k;
         r.verdict = Verdict::Glitches;
         r.verdictText = format(
-            "Channel %d twitches: %llu one-frame jumps in 10 s: a noisy signal or a worn "
+            "Channel %d twitches: %llu one-frame jump%s in %.0f s: a noisy signal or a worn "
             "potentiometer",
-            worst + 1, static_cast<unsigned long long>(tenSeconds.glitches));
+            worst + 1, static_cast<unsigned long long>(tenSeconds.glitches),
+            tenSeconds.glitches == 1 ? "" : "s", windowSeconds);
     } else if (r.seconds >= 2 &&
                (r.framesPerSecond < kSlowestFps || r.framesPerSecond > kFastestFps)) {
         r.verdict = Verdict::OffRate;

@@ -22,17 +22,7 @@ struct RawByte {
     ByteRole role = ByteRole::Pending;
 };
 
-enum class Verdict {
-    PortAway,
-    NoBytes,
-    NoFrames,
-    Irregular,
-    LostSync,
-    Glitches,
-    OffRate,
-    Good,
-    Waiting
-};
+enum class Verdict { PortAway, NoBytes, NoFrames, Irregular, LostSync, Glitches, OffRate, Good, Waiting };
 
 struct IntervalFigures {
     static constexpr int kBins = 12;  // 0-5, 5-10, ... 50-55, 55+ ms
@@ -64,6 +54,7 @@ struct LinkReport {
     std::uint64_t syncLikeValues = 0;  // channel values the receiver will take for a sync
     std::uint64_t lineErrors = 0;      // framing, parity, overrun and break events
     std::uint64_t glitches = 0;
+    std::uint64_t strayFrames = 0;  // frames whose sync an earlier frame read as its own byte
     IntervalFigures intervals;
     std::array<ChannelFigures, 8> channel{};
     std::vector<RawByte> recent;  // the last bytes, oldest first
@@ -101,11 +92,11 @@ private:
     struct Bucket {
         std::int64_t start = -1;
         std::uint32_t bytes = 0, lost = 0, glitches = 0;
+        std::uint32_t steadyBytes = 0;  // in frames of their own that carry the usual channels
         std::array<std::uint32_t, 3> frames{};
     };
-    struct Window {               // sums over the buckets of the last `ms`
-        std::int64_t spanMs = 1;  // the time they cover
-        std::uint64_t bytes = 0, lost = 0, glitches = 0;
+    struct Window {  // sums over the buckets of the last `ms`
+        std::uint64_t bytes = 0, lost = 0, glitches = 0, steadyBytes = 0;
         std::array<std::uint64_t, 3> frames{};
     };
     Window sum(std::int64_t nowMs, std::int64_t ms) const;
@@ -118,15 +109,16 @@ private:
     void recordInterval(std::int64_t ms);
     void recordChannels(const DecodedFrame& frame, int present);
     void markWindow(int position, ByteRole role);
+    ByteRole roleInWindow(int position) const;
     void judge(LinkReport& r, std::int64_t nowMs) const;
 
     std::int64_t now_ = 0, resetAt_ = 0, lastByteAt_ = -1, lastFrameAt_ = -1;
     std::array<Bucket, kBuckets> buckets_{};
     std::uint64_t bytes_ = 0, frames_ = 0, lostBytes_ = 0, shortFrames_ = 0, syncLike_ = 0;
-    std::uint64_t lineErrors_ = 0, channelChanges_ = 0, glitches_ = 0;
-    int channels_ = 0, usualChannels_ = 0, usualRun_ = 0;
-    bool synced_ = false;
-    std::string portAway_;  // a frame was found since the window was last emptied
+    std::uint64_t lineErrors_ = 0, channelChanges_ = 0, glitches_ = 0, stray_ = 0;
+    int channels_ = 0, usualChannels_ = 0, usualRun_ = 0, ownChannels_ = -1;
+    bool synced_ = false;   // a frame was found since the window was last emptied
+    std::string portAway_;
 
     // Arrival time and length of recent intervals between frames.
     std::array<std::int64_t, kIntervals> intervalAt_{};

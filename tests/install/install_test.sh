@@ -18,6 +18,7 @@ DESTDIR=$tmp/stage cmake --install "$build" --prefix /usr > /dev/null || fail "c
 (cd "$tmp/stage" && find . ! -type d | sed 's|^\.||' | sort) > "$tmp/installed"
 {
     echo /usr/bin/quadrel
+    echo /usr/bin/quadrel-probe
     echo "/usr/share/applications/$id.desktop"
     for size in 16 22 24 32 48 64 128 256; do echo "/usr/share/icons/hicolor/${size}x$size/apps/quadrel.png"; done
     echo /usr/share/icons/hicolor/scalable/apps/quadrel.svg

@@ -105,7 +105,7 @@ INSTANTIATE_TEST_SUITE_P(
                                [](int j) { return standard(j, j == 200 ? 150 : 90); });
                     },
                     Verdict::Glitches,
-                    "Channel 3 twitches: 1 one-frame jumps in 10 s: a noisy signal or a worn "
+                    "Channel 3 twitches: 1 one-frame jump in 10 s: a noisy signal or a worn "
                     "potentiometer"},
         VerdictCase{"TooSlow", [](LinkHarness& h) { frames(h, 5, [](int) { return 100.0; }); },
                     Verdict::OffRate,

@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "capture_file.h"
 #include "output_sink.h"
 #include "sim_options.h"
 #include "stream_generator.h"
@@ -132,7 +133,19 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "quadrel-sim: %s is empty\n", options.replayPath->c_str());
             return 1;
         }
-        options.stream.replay = std::move(capture);
+        if (isCapture(capture)) {
+            CaptureRead read =
+                readCapture({reinterpret_cast<const char*>(capture.data()), capture.size()});
+            if (!read.capture) {
+                std::fprintf(stderr, "quadrel-sim: %s, %s\n", options.replayPath->c_str(),
+                             read.error.c_str());
+                return 1;
+            }
+            if (read.capture->line && !options.lineGiven) options.stream.line = *read.capture->line;
+            options.stream.capture = std::move(read.capture);
+        } else {
+            options.stream.replay = std::move(capture);
+        }
     }
 
     installSignalHandlers();

@@ -79,6 +79,27 @@ Faults
         no-signal state after half a second).  e.g. --gap-every 5
   --gap-length MS
         how long that silence lasts (default 1000).  e.g. --gap-length 800
+  --silence SECONDS[:EVERY]
+        the same in seconds: after every EVERY seconds of sending (default
+        5), SECONDS of silence.  e.g. --silence 3:10
+  --jitter MS
+        each frame period off by up to MS either way, as from a loose plug
+        or a noisy signal.  e.g. --jitter 10
+  --glitch CHANNEL[:PER_SECOND]
+        now and then (default once a second) one frame carries a value 64
+        away on that channel, the frames either side agreeing.
+        e.g. --glitch 3:2 --motion centre
+  --burst BYTES[:PER_SECOND]
+        now and then (default once a second) BYTES bytes that belong to no
+        frame follow a frame, all below any sync value.  e.g. --burst 20
+  --inverted
+        send what a receiver reads from an inverted line (idle low): each
+        byte becomes its bits on the line, start bit, data bits LSB first,
+        parity, stop bits, with the levels swapped, and a UART reads them
+        back, framing errors and breaks included.  e.g. --inverted
+  --receiver-baud N
+        send what a receiver set to N baud reads from this line's bits, as
+        --inverted does.  e.g. --baud 19200 --receiver-baud 9600
   --switch-to FORMAT
         change to another frame format mid-stream.  e.g. --switch-to zhenhua
   --switch-after SECONDS|FRAMESf
@@ -87,9 +108,11 @@ Faults
 
 Replay
   --replay FILE
-        send a captured byte stream (made with, say,
-        cat /dev/ttyUSB0 > capture.bin) at the line's pace, once.
-        e.g. --replay capture.bin --baud 19200
+        send a capture made by quadrel-probe --record with its own timing
+        and line settings (unless --line or --baud is given), once; any
+        other file is a raw byte stream (made with, say,
+        cat /dev/ttyUSB0 > capture.bin), sent at the line's pace.
+        e.g. --replay capture.txt, --replay capture.bin --baud 19200
   --loop
         start the capture again at its end.  e.g. --replay capture.bin --loop
 

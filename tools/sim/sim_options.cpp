@@ -18,18 +18,20 @@ struct OptionName {
 };
 
 constexpr OptionName kOptions[] = {
-    {"output", true},     {"line", true},      {"baud", true},         {"format", true},
-    {"channels", true},   {"sync", true},      {"filler", true},       {"travel", true},
-    {"motion", true},     {"seed", true},      {"frame-period", true}, {"frame-rate", true},
-    {"fast", false},      {"noise", true},     {"drop", true},         {"gap-every", true},
-    {"gap-length", true}, {"switch-to", true}, {"switch-after", true}, {"replay", true},
-    {"loop", false},      {"count", true},     {"duration", true},     {"quiet", false},
+    {"output", true},     {"line", true},          {"baud", true},         {"format", true},
+    {"channels", true},   {"sync", true},          {"filler", true},       {"travel", true},
+    {"motion", true},     {"seed", true},          {"frame-period", true}, {"frame-rate", true},
+    {"fast", false},      {"noise", true},         {"drop", true},         {"gap-every", true},
+    {"gap-length", true}, {"switch-to", true},     {"switch-after", true}, {"replay", true},
+    {"loop", false},      {"count", true},         {"duration", true},     {"quiet", false},
+    {"jitter", true},     {"glitch", true},        {"burst", true},        {"silence", true},
+    {"inverted", false},  {"receiver-baud", true},
 };
 
 // Frame options that mean nothing for a replayed capture.
 constexpr std::string_view kFrameOptions[] = {
-    "format",       "channels",   "sync",      "filler",       "travel", "motion",
-    "frame-period", "frame-rate", "switch-to", "switch-after", "count"};
+    "format",     "channels",  "sync",         "filler", "travel", "motion", "frame-period",
+    "frame-rate", "switch-to", "switch-after", "count",  "jitter", "glitch", "burst"};
 
 struct Failure {
     std::string message;
@@ -66,6 +68,18 @@ public:
         const auto f = valueIn(kFormatNames, text(name));
         if (!f) fail(name, "standard, variant or zhenhua");
         return *f;
+    }
+
+    // "A" or "A:B": the first number, and the second or `otherwise`.
+    std::pair<double, double> pair(std::string_view name, double otherwise,
+                                   const std::string& what) const {
+        const auto fields = splitFields(text(name), ':');
+        const auto a = parseDecimal(fields[0]);
+        const auto b = fields.size() == 2 ? parseDecimal(fields[1]) : std::optional(otherwise);
+        if (fields.size() > 2 || !a || !b || !std::isfinite(*a) || !std::isfinite(*b) || *a <= 0 ||
+            *b <= 0 || *a > 1e6 || *b > 1e6)
+            fail(name, what);
+        return {*a, *b};
     }
 
     [[noreturn]] void fail(std::string_view name, const std::string& expected) const {
@@ -172,6 +186,7 @@ void readPace(const Reader& r, SimOptions& o) {
             r.fail("line", "a baud rate from 50 to 4000000");
     }
     if (r.has("baud")) s.line.baud = static_cast<int>(r.whole("baud", 50, 4'000'000));
+    o.lineGiven = r.has("line") || r.has("baud");
     if (r.has("frame-period") && r.has("frame-rate"))
         fail("give either --frame-period or --frame-rate, not both");
     if (r.has("frame-period"))
@@ -188,6 +203,34 @@ void readFaults(const Reader& r, StreamSettings& s) {
     if (r.has("noise")) f.noise = r.decimal("noise", 0, 1, true, "a rate from 0 to 1, like 0.01");
     if (r.has("drop"))
         f.drop = r.decimal("drop", 0, 0.99, true, "a rate from 0 to 0.99, like 0.01");
+    if (r.has("jitter"))
+        f.jitterMs = r.decimal("jitter", 0, 1000, true, "milliseconds from 0 to 1000");
+    if (r.has("glitch")) {
+        const auto [channel, rate] = r.pair("glitch", 1, "CHANNEL[:PER_SECOND] like 3 or 3:0.5");
+        const int carried = std::min(carriedChannels(s.layout),
+                                     s.formatSwitch ? carriedChannels(s.formatSwitch->to) : 8);
+        if (channel != std::floor(channel) || channel > carried)
+            r.fail("glitch", "a channel the frames carry, 1 to " + std::to_string(carried));
+        f.glitchChannel = static_cast<int>(channel);
+        f.glitchesPerSecond = rate;
+    }
+    if (r.has("burst")) {
+        const auto [bytes, rate] = r.pair("burst", 1, "BYTES[:PER_SECOND] like 20 or 20:0.5");
+        if (bytes != std::floor(bytes) || bytes > 10'000)
+            r.fail("burst", "a number of bytes from 1 to 10000");
+        f.burstBytes = static_cast<int>(bytes);
+        f.burstsPerSecond = rate;
+    }
+    f.inverted = r.has("inverted");
+    if (r.has("receiver-baud"))
+        f.receiverBaud = static_cast<int>(r.whole("receiver-baud", 50, 4'000'000));
+    if (r.has("silence")) {
+        if (r.has("gap-every") || r.has("gap-length"))
+            fail("give either --silence or --gap-every and --gap-length, not both");
+        const auto [length, every] = r.pair("silence", 5, "SECONDS[:EVERY_SECONDS] like 2 or 2:10");
+        f.gapLength = seconds(length);
+        f.gapEvery = seconds(every);
+    }
     if (r.has("gap-every")) {
         f.gapEvery = seconds(r.decimal("gap-every", 0, 1e6, false, "seconds, above 0"));
         f.gapLength = std::chrono::milliseconds(
@@ -300,6 +343,15 @@ std::string describeStream(const SimOptions& o) {
         out << ", a "
             << std::chrono::duration_cast<std::chrono::milliseconds>(s.faults.gapLength).count()
             << " ms gap every " << std::chrono::duration<double>(s.faults.gapEvery).count() << " s";
+    if (s.faults.jitterMs > 0) out << ", jitter " << s.faults.jitterMs << " ms";
+    if (s.faults.glitchChannel > 0)
+        out << ", " << s.faults.glitchesPerSecond << " glitches/s on channel "
+            << s.faults.glitchChannel;
+    if (s.faults.burstBytes > 0)
+        out << ", " << s.faults.burstsPerSecond << " bursts/s of " << s.faults.burstBytes
+            << " bytes";
+    if (s.faults.inverted) out << ", inverted";
+    if (s.faults.receiverBaud) out << ", read at " << *s.faults.receiverBaud << " baud";
     return out.str();
 }
 

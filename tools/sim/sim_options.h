@@ -24,6 +24,7 @@ struct SimOptions {
     StreamSettings stream;  // the replay bytes are left to the caller
     std::optional<std::string> replayPath;
     std::optional<std::uint64_t> seed;  // none: the caller picks one
+    bool lineGiven = false;             // --line or --baud: not a capture's own settings
     bool fast = false;                  // as fast as the reader takes the bytes
     bool quiet = false;                 // no summary line on standard error
 };

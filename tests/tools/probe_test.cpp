@@ -1,0 +1,443 @@
+// quadrel-probe and the faults quadrel-sim makes for it: the figures and the
+// verdict each fault brings, in virtual time; captures written, read and
+// played back with their timing; the command line; and both programs end to
+// end through a pseudo-terminal.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <regex>
+#include <sstream>
+
+#include "port_choice.h"
+#include "probe_options.h"
+#include "probe_report.h"
+#include "probe_session.h"
+#include "sim_options.h"
+#include "stream_generator.h"
+#include "temp_dir.h"
+
+extern char** environ;
+
+namespace quadrel::testing {
+namespace {
+
+using probe::ProbeOptions;
+
+std::vector<std::string> words(const std::string& text) {
+    std::istringstream in(text);
+    std::vector<std::string> out;
+    for (std::string w; in >> w;) out.push_back(w);
+    return out;
+}
+
+// What quadrel-sim with `args` sends in its first `seconds`, each chunk
+// arriving whole at its time, as a capture.
+sim::Capture simulated(const std::string& args, double seconds) {
+    const auto w = words(args);
+    const auto parsed = sim::parseOptions({w.begin(), w.end()});
+    EXPECT_EQ(parsed.action, sim::ParsedOptions::Action::Run) << parsed.error;
+    sim::StreamSettings s = parsed.options.stream;
+    s.seed = parsed.options.seed.value_or(5);
+    s.duration = std::chrono::duration_cast<sim::Nanos>(std::chrono::duration<double>(seconds));
+    sim::StreamGenerator stream(s);
+    sim::Capture capture;
+    capture.line = s.line;
+    capture.endUs = std::llround(seconds * 1e6);
+    while (auto chunk = stream.next())
+        if (!chunk->bytes.empty())
+            capture.batches.push_back(
+                {std::chrono::duration_cast<std::chrono::microseconds>(chunk->at).count(),
+                 chunk->bytes});
+    return capture;
+}
+
+TEST(ProbeVerdicts, EachFaultIsNamedWithItsEvidence) {
+    constexpr const char* kNoFrames =
+        "but no frames: wrong baud rate, an inverted signal, or not a PPM interface";
+    constexpr const char* kSyncLike =
+        "but no frames, only bytes that look like syncs: wrong baud rate, an inverted signal, or "
+        "not a PPM interface";
+    struct Case {
+        const char* sim;
+        Verdict verdict;
+        std::string text;
+    };
+    const Case cases[] = {
+        {"", Verdict::Good, "Link good: 44.4 frames/s, 8 channels, 0 lost in 10 s"},
+        {"--format zhenhua --motion circle", Verdict::Good,
+         "Link good: 44.4 frames/s, 4 channels, 0 lost in 10 s"},
+        {"--silence 8:4", Verdict::NoBytes,
+         "No bytes for 6.0 s: check the port, the cable and the transmitter's trainer output"},
+        {"--silence 2:5", Verdict::Irregular,
+         "Frames irregular: none for 2.0 s in the last 10 s: a loose plug or an interface losing "
+         "power"},
+        {"--inverted", Verdict::NoFrames, std::string("Bytes arrive (444/s) ") + kNoFrames},
+        {"--inverted --format variant", Verdict::NoFrames,
+         std::string("Bytes arrive (444/s) ") + kSyncLike},
+        {"--receiver-baud 9600", Verdict::NoFrames,
+         std::string("Bytes arrive (178/s) ") + kNoFrames},
+        {"--receiver-baud 4800", Verdict::NoFrames,
+         std::string("Bytes arrive (133/s) ") + kSyncLike},
+        {"--receiver-baud 38400", Verdict::NoFrames,
+         std::string("Bytes arrive (756/s) ") + kSyncLike},
+        {"--line 19200,E,8,1 --receiver-baud 9600", Verdict::NoFrames,
+         std::string("Bytes arrive (222/s) ") + kSyncLike},
+        {"--jitter 10", Verdict::Irregular,
+         "Frames irregular: 20 % late by more than 5 ms: a loose plug or a noisy signal"},
+        {"--jitter 3", Verdict::Good, "Link good: 45.6 frames/s, 8 channels, 0 lost in 10 s"},
+        {"--burst 20", Verdict::LostSync,
+         "Lost sync: 180 bytes outside frames in 10 s: a noisy signal or a loose plug"},
+        {"--noise 0.02", Verdict::LostSync,
+         "Lost sync: 71 bytes outside frames in 10 s: a noisy signal or a loose plug"},
+        {"--glitch 3 --motion centre", Verdict::Glitches,
+         "Channel 3 twitches: 9 one-frame jumps in 10 s: a noisy signal or a worn potentiometer"},
+        {"--glitch 5:0.5 --motion sweep", Verdict::Glitches,
+         "Channel 5 twitches: 4 one-frame jumps in 10 s: a noisy signal or a worn potentiometer"},
+        {"--frame-rate 30", Verdict::OffRate,
+         "Frames at 30.0/s where a transmitter sends 44 to 56: frames are being lost"},
+    };
+    for (const Case& c : cases) {
+        const LinkReport r = probe::replay(simulated(c.sim, 10));
+        EXPECT_EQ(r.verdict, c.verdict) << c.sim;
+        EXPECT_EQ(r.verdictText, c.text) << c.sim;
+    }
+    const LinkReport early = probe::replay(sim::Capture{}, 500'000);
+    EXPECT_EQ(early.verdict, Verdict::Waiting);
+    EXPECT_EQ(early.verdictText, "Waiting for data");
+}
+
+TEST(ProbeVerdicts, FiguresOfASteadyStreamAndOfItsFaults) {
+    const LinkReport good = probe::replay(simulated("--motion centre --channels 6", 10));
+    EXPECT_EQ(good.bytes, 3115u);  // 445 frames of seven bytes
+    EXPECT_NEAR(good.bytesPerSecond, 311, 1);
+    EXPECT_NEAR(good.framesPerSecondByKind[0], 44.4, 0.1);
+    EXPECT_EQ(good.framesPerSecondByKind[1] + good.framesPerSecondByKind[2], 0);
+    EXPECT_EQ(good.channels, 6);
+    // The arrival times are whole milliseconds: 22 and 23 ms in turn.
+    EXPECT_EQ(good.intervals.minMs, 22);
+    EXPECT_EQ(good.intervals.maxMs, 23);
+    EXPECT_NEAR(good.intervals.meanMs, 22.5, 0.01);
+    EXPECT_EQ(good.intervals.histogram[4], good.intervals.count);  // all in 20 to 25 ms
+    EXPECT_EQ(good.lostBytes + good.shortFrames + good.glitches + good.strayFrames, 0u);
+    for (int k = 0; k < 8; ++k) {
+        const ChannelFigures& c = good.channel[static_cast<std::size_t>(k)];
+        EXPECT_EQ(c.seen, k < 6);
+        if (k < 6) {
+            EXPECT_EQ(c.noise, 0);  // a still stick on a clean line
+        }
+    }
+
+    const LinkReport jitter = probe::replay(simulated("--jitter 10", 10));
+    EXPECT_GE(jitter.intervals.minMs, 12);
+    EXPECT_LE(jitter.intervals.maxMs, 33);
+    EXPECT_NEAR(jitter.intervals.lateShare, 0.2, 0.05);  // uniform in 22.5 +- 10 ms
+
+    const LinkReport glitch = probe::replay(simulated("--glitch 2:2 --motion centre", 10));
+    for (int k = 0; k < 8; ++k)
+        EXPECT_EQ(glitch.channel[static_cast<std::size_t>(k)].glitches, k == 1 ? 19 : 0) << k;
+    EXPECT_EQ(glitch.channel[1].max - glitch.channel[1].min, 64);
+
+    // Values of 239 and more are read as syncs a few bytes later.
+    const LinkReport high = probe::replay(simulated("--travel 200,254 --motion sweep", 10));
+    EXPECT_GT(high.syncLikeValues, 0u);
+    EXPECT_GT(high.strayFrames, 0u);
+}
+
+std::string recorded(const sim::Capture& capture, std::int64_t untilUs, LinkReport& report) {
+    // As a port would deliver it, recorded as quadrel-probe --record does.
+    probe::FeedPort port;
+    probe::ProbeSession session(port);
+    std::string text;
+    session.record(*capture.line, [&text](const std::string& s) { text += s; });
+    for (const auto& batch : capture.batches) {
+        session.batchStart(batch.atUs);
+        port.pending = batch.bytes;
+        for (std::size_t i = 0; i < batch.bytes.size(); ++i) session.onComm();
+        session.batchDone();
+    }
+    report = session.finish(untilUs);
+    return text;
+}
+
+TEST(ProbeCapture, ARecordingReplaysToTheSameFiguresAndTiming) {
+    const sim::Capture original = simulated("--jitter 5 --burst 7 --glitch 1", 4);
+    LinkReport live;
+    const std::string text = recorded(original, 4'000'000, live);
+    EXPECT_EQ(text.substr(0, text.find('\n', 20) + 1),
+              "# quadrel capture 1\n# settings 19200,N,8,1\n");
+    EXPECT_NE(text.find("\n0.000 ff "), std::string::npos);
+    EXPECT_TRUE(text.ends_with("\n# end 4000.000\n"));
+
+    const sim::CaptureRead read = sim::readCapture(text);
+    ASSERT_TRUE(read.capture) << read.error;
+    const probe::ProbeRun run{"x", "19200,N,8,1"};
+    EXPECT_EQ(probe::reportJson(run, probe::replay(*read.capture), {}),
+              probe::reportJson(run, live, {}));
+
+    // quadrel-sim sends it again at the recorded times, and from the start
+    // again when looping.
+    sim::StreamSettings s;
+    s.capture = *read.capture;
+    s.loop = true;
+    sim::StreamGenerator again(s);
+    const auto& batches = original.batches;
+    for (std::size_t i = 0; i < batches.size() + 1; ++i) {
+        const auto chunk = again.next();
+        ASSERT_TRUE(chunk);
+        const auto& b = batches[i % batches.size()];
+        EXPECT_EQ(chunk->bytes, b.bytes) << i;
+        EXPECT_EQ(std::chrono::duration_cast<std::chrono::microseconds>(chunk->at).count(),
+                  b.atUs + (i < batches.size() ? 0 : 4'000'000))
+            << i;
+    }
+}
+
+TEST(ProbeCapture, AFaultyFileIsRefusedWithItsLine) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"", "line 0: the file is empty"},
+        {"ff 00\n", "line 1: not a capture"},
+        {"# quadrel capture 1\n# settings 19200,X,8,1\n", "line 2: settings"},
+        {"# quadrel capture 1\n1.5 ff\n0.25 00\n", "line 3: the time goes back"},
+        {"# quadrel capture 1\n1.2345 ff\n", "line 2: the time is not milliseconds"},
+        {"# quadrel capture 1\n\n# note\n1 fff\n", "line 4: 'fff' is not a byte"},
+        {"# quadrel capture 1\n1 ff  00\n", "line 2: '' is not a byte"},
+        {"# quadrel capture 1\n# end soon\n", "line 2: the end is not milliseconds"},
+    };
+    for (const auto& [text, error] : cases) {
+        const auto read = sim::readCapture(text);
+        EXPECT_FALSE(read.capture) << text;
+        EXPECT_EQ(read.error.substr(0, error.size()), error) << text;
+    }
+    const auto ok = sim::readCapture("# quadrel capture 1\r\n12.5 0a FF\r\n");
+    ASSERT_TRUE(ok.capture) << ok.error;
+    EXPECT_EQ(ok.capture->batches[0].atUs, 12'500);
+    EXPECT_EQ(ok.capture->batches[0].bytes, (std::vector<std::uint8_t>{10, 255}));
+    EXPECT_FALSE(ok.capture->line);
+    EXPECT_EQ(ok.capture->lengthUs(), 12'500);
+}
+
+TEST(ProbeOptions, ReadsTheCommandLineAndNamesEachMistake) {
+    const auto parse = [](const std::string& args) {
+        const auto w = words(args);
+        return probe::parseProbeOptions({w.begin(), w.end()});
+    };
+    const auto all = parse(
+        "--device /dev/ttyUSB0 --settings=9600,E,8,1 --seconds 2.5 --json --record c.txt "
+        "--expect-channels 6 --min-fps 40 --max-interval-ms 30");
+    ASSERT_EQ(all.action, probe::ProbeCommand::Action::Run) << all.error;
+    const ProbeOptions& o = all.options;
+    EXPECT_EQ(o.source, ProbeOptions::Source::Device);
+    EXPECT_EQ(o.path, "/dev/ttyUSB0");
+    EXPECT_EQ(o.settings, "9600,E,8,1");
+    EXPECT_EQ(o.seconds, 2.5);
+    EXPECT_TRUE(o.json);
+    EXPECT_EQ(o.recordPath, "c.txt");
+    EXPECT_EQ(o.expectChannels, 6);
+    EXPECT_EQ(o.minFps, 40);
+    EXPECT_EQ(o.maxIntervalMs, 30);
+    EXPECT_EQ(parse("").options.source, ProbeOptions::Source::Stored);
+    EXPECT_EQ(parse("--port 3").options.port, 3);
+    EXPECT_EQ(parse("-h --bogus").action, probe::ProbeCommand::Action::Help);
+
+    const std::pair<const char*, const char*> mistakes[] = {
+        {"--port 17", "--port '17': expected a whole number from 1 to 16"},
+        {"--port 1 --device /dev/x", "give one of --port, --device and --replay"},
+        {"--settings 19200,N,9,1", "--settings '19200,N,9,1': expected BAUD,PARITY,DATA,STOP"},
+        {"--seconds 0", "--seconds '0': expected seconds"},
+        {"--expect-channels 9", "--expect-channels '9': expected a whole number from 1 to 8"},
+        {"--min-fps x", "--min-fps 'x': expected frames a second"},
+        {"--max-interval-ms -1", "--max-interval-ms '-1': expected milliseconds"},
+        {"--replay c.txt --record d.txt", "--record saves what a port receives"},
+        {"--json=1", "--json takes no value"},
+        {"--seconds", "--seconds needs a value"},
+        {"--verbose 1", "unknown option '--verbose'"},
+        {"/dev/ttyUSB0", "unexpected argument '/dev/ttyUSB0'"},
+    };
+    for (const auto& [args, error] : mistakes) {
+        const auto r = parse(args);
+        EXPECT_EQ(r.action, probe::ProbeCommand::Action::Error) << args;
+        EXPECT_EQ(r.error.substr(0, std::string(error).size()), error) << args;
+    }
+}
+
+TEST(ProbeOptions, OpensThePortTheProgramWouldOpenUnlessTold) {
+    TempDir dir;
+    const auto choose = [&](const std::string& args) {
+        const auto w = words(args);
+        return probe::choosePort(probe::parseProbeOptions({w.begin(), w.end()}).options,
+                                 dir / "Quadrel.ini");
+    };
+    probe::PortChoice c = choose("");  // no settings file: the program's defaults
+    EXPECT_EQ(c.number, 1);
+    EXPECT_EQ(c.settings, "19200,N,8,1");
+    EXPECT_TRUE(c.rts);
+    EXPECT_FALSE(c.dtr);
+    EXPECT_TRUE(c.devices.empty());
+
+    writeFile(dir / "Quadrel.ini",
+              "[Port Settings]\nPort=3\nSettings=9600;E;7;2\nRTS=0\nDTR=1\n"
+              "[Devices]\nCOM3=/dev/ttyACM0\n");
+    c = choose("");
+    EXPECT_EQ(c.number, 3);
+    EXPECT_EQ(c.settings, "9600,E,7,2");
+    EXPECT_FALSE(c.rts);
+    EXPECT_TRUE(c.dtr);
+    EXPECT_EQ(c.devices, (std::map<int, std::string>{{3, "/dev/ttyACM0"}}));
+    c = choose("--port 2 --settings 19200,O,8,1");
+    EXPECT_EQ(c.number, 2);
+    EXPECT_EQ(c.settings, "19200,O,8,1");
+    EXPECT_TRUE(c.dtr);  // the lines stay as stored
+}
+
+TEST(ProbeReport, ExpectationsAndJsonKeys) {
+    const LinkReport r = probe::replay(simulated("--channels 6", 3));
+    ProbeOptions o;
+    o.expectChannels = 6;
+    o.minFps = 50;
+    o.maxIntervalMs = 23;
+    const auto checks = probe::checkExpectations(o, r);
+    ASSERT_EQ(checks.size(), 3u);
+    EXPECT_TRUE(checks[0].ok);
+    EXPECT_FALSE(checks[1].ok);  // 44.4 frames a second
+    EXPECT_TRUE(checks[2].ok);
+
+    const std::string json = probe::reportJson({"/dev/pts/9", "19200,N,8,1"}, r, checks);
+    for (const char* key : {"source",
+                            "settings",
+                            "verdict",
+                            "verdict_text",
+                            "seconds",
+                            "silence_seconds",
+                            "bytes",
+                            "bytes_per_second",
+                            "frames",
+                            "frames_per_second",
+                            "frames_per_second_by_kind",
+                            "channels",
+                            "channel_count_changes",
+                            "lost_bytes",
+                            "short_frames",
+                            "stray_frames",
+                            "sync_like_values",
+                            "line_errors",
+                            "glitches",
+                            "interval_ms",
+                            "channel",
+                            "expectations",
+                            "ok"})
+        EXPECT_NE(json.find(std::string("\n  \"") + key + "\": "), std::string::npos) << key;
+    EXPECT_NE(json.find("\"verdict\": \"good\""), std::string::npos);
+    EXPECT_NE(json.find("{\"name\": \"min_fps\", \"want\": 50, \"got\": 44.444, \"ok\": false}"),
+              std::string::npos);
+    EXPECT_NE(json.find("\"ok\": false\n}"), std::string::npos);
+    const std::string text = probe::reportText({"/dev/pts/9", "19200,N,8,1"}, r, checks);
+    EXPECT_EQ(text.substr(0, text.find('\n')), r.verdictText);
+    EXPECT_NE(text.find("FAILED     min_fps: want at least 50, got 44.4"), std::string::npos);
+}
+
+// ---- The programs themselves ----
+
+struct Output {
+    int status = -1;
+    std::string text;  // standard output and error
+};
+
+Output run(const std::string& command) {
+    Output out;
+    std::FILE* p = ::popen((command + " 2>&1").c_str(), "r");
+    char block[4096];
+    for (std::size_t n; (n = std::fread(block, 1, sizeof block, p)) > 0;) out.text.append(block, n);
+    const int status = ::pclose(p);
+    out.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return out;
+}
+
+// quadrel-sim on a pseudo-terminal of its own, stopped at the end.
+struct RunningSim {
+    pid_t pid = -1;
+    std::string pty;
+    explicit RunningSim(const std::string& args) {
+        int fds[2];
+        if (::pipe(fds) != 0) return;
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
+        posix_spawn_file_actions_addclose(&actions, fds[0]);
+        std::vector<std::string> argv = words(std::string(QUADREL_SIM) + " --quiet " + args);
+        std::vector<char*> cargv;
+        for (auto& a : argv) cargv.push_back(a.data());
+        cargv.push_back(nullptr);
+        ::posix_spawn(&pid, cargv[0], &actions, nullptr, cargv.data(), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(fds[1]);
+        std::FILE* out = ::fdopen(fds[0], "r");
+        char line[256] = {};
+        if (std::fgets(line, sizeof line, out)) pty = std::string(line, std::strcspn(line, "\n"));
+        std::fclose(out);
+    }
+    ~RunningSim() {
+        if (pid <= 0) return;
+        ::kill(pid, SIGTERM);
+        ::waitpid(pid, nullptr, 0);
+    }
+};
+
+std::string withoutSource(const std::string& json) {
+    return std::regex_replace(json, std::regex("\"source\": \"[^\"]*\""), "");
+}
+
+TEST(ProbeProgram, ListensThroughAPseudoTerminalRecordsAndReplays) {
+#ifndef QUADREL_PROBE
+    GTEST_SKIP() << "quadrel-probe is built with the Qt program only";
+#else
+    const std::string probe = QUADREL_PROBE;
+    TempDir dir;
+    const std::string capture = (dir / "capture.txt").string();
+    Output live;
+    {
+        RunningSim sim("--seed 3");
+        ASSERT_FALSE(sim.pty.empty());
+        live = run(probe + " --device " + sim.pty +
+                   " --seconds 1.5 --json --expect-channels 8 "
+                   "--record " +
+                   capture);
+    }
+    EXPECT_EQ(live.status, 0) << live.text;
+    EXPECT_NE(live.text.find("\"channels\": 8,"), std::string::npos) << live.text;
+
+    // The capture gives the same figures, whenever and however fast it is read.
+    const Output replayed = run(probe + " --replay " + capture + " --json --expect-channels 8");
+    EXPECT_EQ(replayed.status, 0) << replayed.text;
+    EXPECT_EQ(withoutSource(replayed.text), withoutSource(live.text));
+
+    const Output wrong = run(probe + " --replay " + capture + " --expect-channels 4");
+    EXPECT_EQ(wrong.status, 1);
+    EXPECT_NE(wrong.text.find("FAILED     channels: want 4, got 8"), std::string::npos)
+        << wrong.text;
+
+    const Output missing = run(probe + " --device " + (dir / "ttyUSB9").string());
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_NE(missing.text.find("ttyUSB9): no such device; is the adapter plugged in?"),
+              std::string::npos)
+        << missing.text;
+    EXPECT_EQ(run(probe + " --seconds 0").status, 2);
+
+    // quadrel-sim sends the capture's bytes again.
+    const Output resent =
+        run(std::string(QUADREL_SIM) + " --replay " + capture +
+            " --output stdout --fast --quiet | od -An -v -tx1 | tr -s ' \\n' ' '");
+    std::string bytes;
+    std::istringstream lines(readFile(capture));
+    for (std::string line; std::getline(lines, line);)
+        if (!line.starts_with('#')) bytes += line.substr(line.find(' '));
+    EXPECT_EQ(resent.text, bytes + " ");
+#endif
+}
+
+}  // namespace
+}  // namespace quadrel::testing

@@ -1,0 +1,74 @@
+// The receiver's UART in quadrel-sim: what it reads off a line at its own
+// baud rate or inverted, worked out bit by bit.
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "uart_line.h"
+
+namespace quadrel::testing {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+constexpr double kEnd = std::numeric_limits<double>::infinity();
+
+TEST(UartLine, AMatchingReceiverReadsEveryByteInEveryFraming) {
+    Bytes all;
+    for (int b = 0; b < 256; ++b) all.push_back(static_cast<std::uint8_t>(b));
+    for (const char* settings : {"19200,N,8,1", "9600,E,8,2", "115200,O,7,1", "1200,M,5,1.5"}) {
+        const auto line = *parseCommSettings(settings);
+        sim::UartLine uart(line, line.baud, false);
+        uart.send(0, all);
+        Bytes expected = all;
+        for (auto& b : expected) b &= static_cast<std::uint8_t>((1u << line.dataBits) - 1);
+        EXPECT_EQ(uart.receive(kEnd), expected) << settings;
+        EXPECT_EQ(uart.framingErrors() + uart.breaks(), 0u) << settings;
+    }
+}
+
+TEST(UartLine, AMismatchedReceiverReadsWhatTheBitsMakeAtItsPace) {
+    // Bit times are in units of the faster side's bit.
+    struct Case {
+        int sendBaud, receiveBaud;
+        bool inverted;
+        Bytes sent, read;
+        std::uint64_t framingErrors, breaks;
+    };
+    const Case cases[] = {
+        // The start bit covers the first two samples: 1111 1110.
+        {19200, 38400, false, {0xFF}, {0xFE}, 0, 0},
+        // Nine low bits are four and a half slow ones: 0001 1111 read LSB first.
+        {19200, 9600, false, {0x00}, {0xF8}, 0, 0},
+        // All eight samples and the stop bit low: a break, one 0 and no more.
+        {9600, 19200, false, {0xF0}, {0x00}, 0, 1},
+        // Stop bit low after 0110 0000: delivered, and taken for the next start bit.
+        {9600, 19200, false, {0x01}, {0x06, 0x00}, 1, 0},
+        // Inverted, a byte is one high start bit, then low: a break.
+        {19200, 19200, true, {0x00}, {0x00}, 0, 1},
+        {19200, 19200, true, {0xFF}, {0x00}, 0, 1},
+        // Inverted and idle: no edge, nothing read.
+        {19200, 19200, true, {}, {}, 0, 0},
+    };
+    for (const Case& c : cases) {
+        auto line = *parseCommSettings("19200,N,8,1");
+        line.baud = c.sendBaud;
+        sim::UartLine uart(line, c.receiveBaud, c.inverted);
+        uart.send(0, c.sent);
+        EXPECT_EQ(uart.receive(kEnd), c.read) << c.sendBaud << " to " << c.receiveBaud;
+        EXPECT_EQ(uart.framingErrors(), c.framingErrors) << c.sendBaud << " to " << c.receiveBaud;
+        EXPECT_EQ(uart.breaks(), c.breaks) << c.sendBaud << " to " << c.receiveBaud;
+    }
+}
+
+TEST(UartLine, AByteIsReadOnceItsStopBitIsDueAndTheLineIsKnown) {
+    const auto line = *parseCommSettings("10000,N,8,1");  // 100 us a bit
+    sim::UartLine uart(line, line.baud, false);
+    uart.send(0, Bytes{0x41});
+    uart.send(5'000'000, Bytes{0x42});          // 5 ms later
+    EXPECT_EQ(uart.receive(900'000), Bytes{});  // the stop bit is read at 950 us
+    EXPECT_EQ(uart.receive(1'000'000), Bytes{0x41});
+    EXPECT_EQ(uart.receive(kEnd), Bytes{0x42});
+}
+
+}  // namespace
+}  // namespace quadrel::testing

@@ -1,0 +1,156 @@
+// quadrel-probe: listens to a serial PPM interface (or plays a capture) and
+// prints the link's figures and verdict. Everything but the port and the
+// event loop is in quadrel_probe_core.
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string_view>
+
+#include "app/shutdown_signals.h"
+#include "port_choice.h"
+#include "probe_options.h"
+#include "probe_report.h"
+#include "probe_session.h"
+#include "serial/qt_serial_component.h"
+#include "settings/settings_file.h"
+
+namespace {
+
+using namespace quadrel;
+using namespace quadrel::probe;
+
+constexpr double kDefaultSeconds = 5;
+
+// Prints the figures; the exit status the expectations give.
+int print(const ProbeOptions& o, const ProbeRun& run, const LinkReport& report) {
+    const std::vector<Check> checks = checkExpectations(o, report);
+    std::fputs((o.json ? reportJson(run, report, checks) : reportText(run, report, checks)).c_str(),
+               stdout);
+    std::fflush(stdout);
+    int status = 0;
+    for (const Check& c : checks) {
+        if (c.ok) continue;
+        status = 1;
+        if (o.json)  // the text says so itself
+            std::fprintf(stderr, "quadrel-probe: expectation %s failed: want %g, got %g\n",
+                         c.name.c_str(), c.want, c.got);
+    }
+    return status;
+}
+
+int replayFile(const ProbeOptions& o) {
+    std::ifstream in(o.path, std::ios::binary);
+    if (!in) {
+        std::fprintf(stderr, "quadrel-probe: cannot read %s: %s\n", o.path.c_str(),
+                     std::strerror(errno));
+        return 2;
+    }
+    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                                    std::istreambuf_iterator<char>());
+    CommSettings line = *parseCommSettings(o.settings.value_or("19200,N,8,1"));
+    sim::Capture capture;
+    if (sim::isCapture(bytes)) {
+        sim::CaptureRead read =
+            sim::readCapture({reinterpret_cast<const char*>(bytes.data()), bytes.size()});
+        if (!read.capture) {
+            std::fprintf(stderr, "quadrel-probe: %s, %s\n", o.path.c_str(), read.error.c_str());
+            return 2;
+        }
+        capture = std::move(*read.capture);
+        if (capture.line && !o.settings) line = *capture.line;
+    } else {
+        capture = captureOfRawBytes(std::move(bytes), line);
+    }
+    std::optional<std::int64_t> until;
+    if (o.seconds) until = std::llround(*o.seconds * 1e6);
+    return print(o, {o.path, formatCommSettings(line)}, replay(capture, until));
+}
+
+int listen(const ProbeOptions& o) {
+    const PortChoice choice = choosePort(o, defaultSettingsPath());
+    QtSerialComponent serial(o.source == ProbeOptions::Source::Device
+                                 ? QtSerialComponent::DeviceResolver([&o](int) { return o.path; })
+                                 : systemDeviceResolver(choice.devices));
+    std::ofstream record;
+    if (o.recordPath) {
+        record.open(*o.recordPath, std::ios::binary | std::ios::trunc);
+        if (!record) {
+            std::fprintf(stderr, "quadrel-probe: cannot write %s: %s\n", o.recordPath->c_str(),
+                         std::strerror(errno));
+            return 2;
+        }
+    }
+    try {
+        serial.setCommPort(static_cast<std::int16_t>(choice.number));
+        serial.setSettings(choice.settings);
+        serial.setInputLen(1);
+        serial.setRThreshold(1);
+        serial.setRTSEnable(choice.rts);
+        serial.setDTREnable(choice.dtr);
+        serial.setPortOpen(true);
+    } catch (const SerialError& e) {
+        std::fprintf(stderr, "quadrel-probe: %s\n", e.what());
+        return 2;
+    }
+
+    QElapsedTimer clock;
+    clock.start();
+    const auto nowUs = [&clock] { return clock.nsecsElapsed() / 1000; };
+    ProbeSession session(serial);
+    if (record.is_open())
+        session.record(*parseCommSettings(choice.settings),
+                       [&record](const std::string& text) { record << text << std::flush; });
+    serial.setBatchStartHandler([&] { session.batchStart(nowUs()); });
+    serial.setReceiveHandler([&session] { session.onComm(); });
+    serial.setBatchDoneHandler([&session] { session.batchDone(); });
+
+    bool lost = false, done = false;
+    const auto finish = [&] {
+        if (std::exchange(done, true)) return;
+        const LinkReport report = session.finish(nowUs());
+        const int status = print(o, {serial.devicePath(), choice.settings}, report);
+        try {  // as the program leaves the port
+            serial.setRTSEnable(false);
+            serial.setDTREnable(false);
+            if (serial.PortOpen()) serial.setPortOpen(false);
+        } catch (const SerialError&) {
+        }
+        QCoreApplication::exit(lost ? 2 : status);
+    };
+    QTimer::singleShot(static_cast<int>(std::lround(o.seconds.value_or(kDefaultSeconds) * 1000)),
+                       Qt::PreciseTimer, &serial, finish);
+    ShutdownSignals stop;  // Ctrl+C: the figures so far
+    QObject::connect(&stop, &ShutdownSignals::shutdownRequested, &serial, finish);
+    QObject::connect(&serial, &QtSerialComponent::linkLost, &serial, [&](const QString& reason) {
+        std::fprintf(stderr, "quadrel-probe: %s\n", qPrintable(reason));
+        lost = true;
+        finish();
+    });
+    return QCoreApplication::exec();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string_view> args(argv + 1, argv + argc);
+    const ProbeCommand command = parseProbeOptions(args);
+    if (command.action == ProbeCommand::Action::Help) {
+        std::fputs(probeHelpText().c_str(), stdout);
+        return 0;
+    }
+    if (command.action == ProbeCommand::Action::Error) {
+        std::fprintf(stderr, "quadrel-probe: %s\nTry 'quadrel-probe --help' for the options.\n",
+                     command.error.c_str());
+        return 2;
+    }
+    if (command.options.source == ProbeOptions::Source::Replay) return replayFile(command.options);
+    QCoreApplication application(argc, argv);
+    return listen(command.options);
+}

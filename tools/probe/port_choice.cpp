@@ -1,0 +1,36 @@
+#include "port_choice.h"
+
+#include "form/port_state.h"
+#include "settings/comm_settings.h"
+#include "settings/numeric_text.h"
+#include "settings/settings_file.h"
+
+namespace quadrel::probe {
+
+PortChoice choosePort(const ProbeOptions& o, const std::filesystem::path& settingsFile) {
+    // Read as the program's start-up reads them, with the same defaults.
+    const SettingsFile stored(settingsFile);
+    const auto number = [&](const char* key, const char* otherwise) {
+        return static_cast<int>(
+            numericValueOfFirstCharacter(stored.read(kPortSection, key, otherwise)));
+    };
+    PortChoice c;
+    c.number = number("Port", "1");
+    PortState state;
+    if (readPortSettings(stored.read(kPortSection, "Settings", c.settings), state)) {
+        state.formSettingsText();
+        if (parseCommSettings(state.PortSettingsText)) c.settings = state.PortSettingsText;
+    }
+    c.rts = number("RTS", "1") == 1;
+    c.dtr = number("DTR", "0") == 1;
+    for (int n = 1; n <= 9; ++n) {
+        std::string path = stored.read("Devices", "COM" + std::to_string(n), "");
+        if (!path.empty()) c.devices[n] = std::move(path);
+    }
+    if (o.source == ProbeOptions::Source::Port) c.number = o.port;
+    if (o.source == ProbeOptions::Source::Device) c.number = 1;  // named in messages only
+    if (o.settings) c.settings = *o.settings;
+    return c;
+}
+
+}  // namespace quadrel::probe

@@ -1,0 +1,23 @@
+// The port quadrel-probe opens: the one the program would open, with its
+// line settings and control lines from the settings file, unless the
+// command line names another.
+#pragma once
+
+#include <filesystem>
+#include <map>
+#include <string>
+
+#include "probe_options.h"
+
+namespace quadrel::probe {
+
+struct PortChoice {
+    int number = 1;  // 1 is COM1
+    std::string settings = "19200,N,8,1";
+    bool rts = true, dtr = false;
+    std::map<int, std::string> devices;  // section "Devices"
+};
+
+PortChoice choosePort(const ProbeOptions& options, const std::filesystem::path& settingsFile);
+
+}  // namespace quadrel::probe

@@ -1,0 +1,40 @@
+// The command line of quadrel-probe, read without touching any file or
+// port: the caller opens the port or reads the capture.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quadrel::probe {
+
+struct ProbeOptions {
+    // Where the bytes come from; Stored: the port the settings file names,
+    // as the program opens it.
+    enum class Source { Stored, Port, Device, Replay };
+    Source source = Source::Stored;
+    int port = 0;                         // Port: 1 is COM1
+    std::string path;                     // Device: the device; Replay: the capture file
+    std::optional<std::string> settings;  // "19200,N,8,1", checked
+    std::optional<double> seconds;        // how long to listen
+    bool json = false;
+    std::optional<std::string> recordPath;
+    std::optional<int> expectChannels;
+    std::optional<double> minFps;
+    std::optional<double> maxIntervalMs;
+};
+
+struct ProbeCommand {
+    enum class Action { Run, Help, Error };
+    Action action = Action::Run;
+    ProbeOptions options;
+    std::string error;  // for Action::Error: what is wrong, in one line
+};
+
+// `args` without the program name. Accepts "--name value" and "--name=value".
+ProbeCommand parseProbeOptions(const std::vector<std::string_view>& args);
+
+std::string probeHelpText();
+
+}  // namespace quadrel::probe
