@@ -56,6 +56,8 @@ const StartCase kStarts[] = {
      "COM1 9600,N,8,1 RTS boxes 0000 mode 1 type 1 beeps 3 open ' Comms Port 1: '"},
 };
 
+void PrintTo(const StartCase& c, std::ostream* os) { *os << c.name; }
+
 class StartUp : public ::testing::TestWithParam<StartCase> {};
 
 TEST_P(StartUp, SettingsFileDecides) {
@@ -65,9 +67,7 @@ TEST_P(StartUp, SettingsFileDecides) {
     if (c.busyPort) h.port.busyPorts = {c.busyPort};
     h.startAndWaitForSplash();
     EXPECT_EQ(afterStartUp(h), c.expected);
-    EXPECT_TRUE(h.program.mainWindowShown());
-    EXPECT_TRUE(h.ui().Timer1.Enabled());
-    EXPECT_TRUE(h.ui().Label11.Visible);
+    EXPECT_TRUE(h.program.mainWindowShown() && h.ui().Timer1.Enabled() && h.ui().Label11.Visible);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, StartUp, ::testing::ValuesIn(kStarts),
@@ -94,6 +94,8 @@ const ExitCase kExits[] = {
      "; my notes\n[Port Settings]\nPort=9\n[Devices]\nCOM3=/dev/ttyUSB7\n\n[Reverse Settings]\nChannel1=0\n"
      "Channel2=0\nChannel3=0\nChannel4=0\n\n[Transmitter]\nTX Mode=1\nTX Type=1\n"},
 };
+
+void PrintTo(const ExitCase& c, std::ostream* os) { *os << c.name; }
 
 class Exit : public ::testing::TestWithParam<ExitCase> {};
 

@@ -73,6 +73,8 @@ const StickCase kCases[] = {
     {"NoTypeSinceStartTopLeftCorners", kTicked, 0, 1, {-1, -1, -1, -1}, {10, 20, 30, 40}, {0, 0, 0, 0}},
 };
 
+void PrintTo(const StickCase& c, std::ostream* os) { *os << c.name; }
+
 class Sticks : public ::testing::TestWithParam<StickCase> {};
 
 TEST_P(Sticks, MarkersStandWhereTheChannelsSay) {

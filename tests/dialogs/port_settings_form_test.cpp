@@ -64,6 +64,8 @@ const OkCase kOks[] = {
      "[Port Settings]\nPort=3\nSettings=19200,N,8,1\nRTS=1\nDTR=0\n"},
 };
 
+void PrintTo(const OkCase& c, std::ostream* os) { *os << c.name; }
+
 struct Ok : PortDialog, ::testing::WithParamInterface<OkCase> {};
 
 TEST_P(Ok, ReopensThePortShowsItAndStoresIt) {
@@ -79,8 +81,7 @@ TEST_P(Ok, ReopensThePortShowsItAndStoresIt) {
     EXPECT_EQ(port(beeps), c.port);
     EXPECT_EQ(h.settingsText(), c.stored);
     // The boxes are applied; the flags start-up read stay.
-    EXPECT_EQ(h.program.port().RtsFlag, 1);
-    EXPECT_EQ(h.program.port().DtrFlag, 0);
+    EXPECT_TRUE(h.program.port().RtsFlag == 1 && h.program.port().DtrFlag == 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, Ok, ::testing::ValuesIn(kOks),
@@ -125,8 +126,7 @@ TEST_F(PortDialog, DefaultChangesTheListsAndFlagsButNotThePort) {
     start(stored);
     const std::string before = port(0);
     form.Command3_Click();
-    EXPECT_EQ(h.program.port().RtsFlag, 1);
-    EXPECT_EQ(h.program.port().DtrFlag, 0);
+    EXPECT_TRUE(h.program.port().RtsFlag == 1 && h.program.port().DtrFlag == 0);
     EXPECT_EQ(lists(), (Lists{"19200", "N", "8", "1", "3"}));
     EXPECT_EQ(form.Check1.Value() * 10 + form.Check2.Value(), 10);
     form.Command2_Click();

@@ -101,6 +101,8 @@ const FrameCase kFrames[] = {
      "10 20 30 40 50 60 70 80", "", "", "", kLeft, false},
 };
 
+void PrintTo(const FrameCase& c, std::ostream* os) { *os << c.name; }
+
 class Frames : public ::testing::TestWithParam<FrameCase> {};
 
 TEST_P(Frames, BytesInRowsOut) {

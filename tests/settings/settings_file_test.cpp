@@ -63,6 +63,8 @@ const ReadCase kReads[] = {
     {"k=before any section\n[A]\nk=1\n", "", "k", "?"},
 };
 
+void PrintTo(const ReadCase& c, std::ostream* os) { *os << c.section << '/' << c.key; }
+
 struct Reading : SettingsFileTest, ::testing::WithParamInterface<ReadCase> {};
 
 TEST_P(Reading, HandEditedFile) {
@@ -102,6 +104,8 @@ const WriteCase kWrites[] = {
     {"[S]\nk=1\n", "S", "k", "", "[S]\nk=\n"},
     {kGarbage, "S", "n", "1", kGarbage + "n=1\n"},
 };
+
+void PrintTo(const WriteCase& c, std::ostream* os) { *os << c.section << '/' << c.key << '=' << c.value; }
 
 struct Writing : SettingsFileTest, ::testing::WithParamInterface<WriteCase> {};
 
