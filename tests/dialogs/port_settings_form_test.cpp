@@ -1,200 +1,145 @@
-// The port settings dialog as the user meets it: what its lists show, what
-// "&Ok" does to the port, the status line and the settings file, and the
-// delayed recalibration after it closes. The port is a fake; time is virtual.
+// The port settings dialog: what "&Ok" does to the port, the status line and
+// the settings file, what "&Close" and "&Default" leave alone, what the lists
+// show, and the delayed recalibration after the dialog closes.
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <sstream>
 
-#include "program_harness.h"
+#include "harness.h"
 
 namespace quadrel::testing {
 namespace {
+
+using Lists = std::vector<std::string>;  // baud, parity, data bits, stop bits, port
 
 struct PortDialog : ::testing::Test {
     ProgramHarness h;
     PortSettingsForm& form = h.program.portSettings();
 
-    void start(const std::string& settings = {}) {
-        if (!settings.empty()) h.writeSettings(settings);
+    void start(const char* settings = nullptr) {
+        if (settings) h.writeSettings(settings);
         h.startAndWaitForSplash();
+        h.program.CMenu_Click();
     }
-    // What the five lists show: baud, parity, data, stop, port.
-    std::vector<std::string> lists() const {
+    Lists lists() const {
         return {form.Combo1.Text(), form.Combo2.Text(), form.Combo3.Text(), form.Combo4.Text(), form.Combo5.Text()};
     }
-    static void pick(DropDownList& list, const std::string& entry) {
-        list.setText(entry);
-        ASSERT_EQ(list.Text(), entry) << "no entry " << entry;
+    void pick(const Lists& picks) {
+        DropDownList* all[] = {&form.Combo1, &form.Combo2, &form.Combo3, &form.Combo4, &form.Combo5};
+        for (std::size_t i = 0; i < picks.size(); ++i) all[i]->setText(picks[i]);  // "" is no entry: kept
+    }
+    // The port, the status line and the beeps since `beeps`.
+    std::string port(int beeps) const {
+        std::ostringstream out;
+        out << (h.port.PortOpen() ? "open COM" : "closed COM") << h.port.CommPort() << ' ' << h.port.Settings()
+            << (h.port.rts ? " RTS" : "") << (h.port.dtr ? " DTR" : "") << " beeps+" << h.beeper.beeps - beeps
+            << " '" << h.label1() << "'";
+        return out.str();
     }
 };
 
-using Lists = std::vector<std::string>;
+struct OkCase {
+    const char* name;
+    int busyPort;  // from start-up on
+    Lists picks;   // "" keeps the list's pick
+    int rts, dtr;  // the boxes
+    const char* port;
+    const char* stored;
+};
 
-// --- Applying --------------------------------------------------------------
+const OkCase kOks[] = {
+    {"AppliesAndStoresFourKeysInOrder", 0, {"9600", "E", "7", "1.5", "2"}, 1, 1,
+     "open COM2 9600,E,7,1.5 RTS DTR beeps+0 ' Comms Port 2: 9600,E,7,1.5'",
+     "[Port Settings]\nPort=2\nSettings=9600,E,7,1.5\nRTS=1\nDTR=1\n"},
+    {"BusyPortReportedAndStillStored", 2, {"", "", "", "", "2"}, 0, 0,
+     "closed COM2 19200,N,8,1 beeps+1 'Unable to open COM 2!'",
+     "[Port Settings]\nPort=2\nSettings=19200,N,8,1\nRTS=0\nDTR=0\n"},
+    // The port refuses 4 data bits and keeps its settings; those are stored.
+    {"RefusedSettingReportedPortOpensAsItWas", 0, {"", "", "4", "", ""}, 1, 0,
+     "open COM1 19200,N,8,1 RTS beeps+1 ' Comms Port 1: 19200,N,4,1'",
+     "[Port Settings]\nPort=1\nSettings=19200,N,8,1\nRTS=1\nDTR=0\n"},
+    {"PortClosedSinceStartUpJustOpens", 1, {"", "", "", "", "3"}, 1, 0,
+     "open COM3 19200,N,8,1 RTS beeps+0 ' Comms Port 3: 19200,N,8,1'",
+     "[Port Settings]\nPort=3\nSettings=19200,N,8,1\nRTS=1\nDTR=0\n"},
+};
 
-TEST_F(PortDialog, OkReopensThePortShowsItAndStoresFourKeysInOrder) {
+void PrintTo(const OkCase& c, std::ostream* os) { *os << c.name; }
+
+struct Ok : PortDialog, ::testing::WithParamInterface<OkCase> {};
+
+TEST_P(Ok, ReopensThePortShowsItAndStoresIt) {
+    const OkCase& c = GetParam();
+    if (c.busyPort) h.port.busyPorts = {c.busyPort};
     start();
-    h.program.CMenu_Click();
-    pick(form.Combo5, "2");
-    pick(form.Combo1, "9600");
-    pick(form.Combo2, "E");
-    pick(form.Combo3, "7");
-    pick(form.Combo4, "1.5");
-    form.Check2.setValue(1);
+    pick(c.picks);
+    form.Check1.setValue(c.rts);
+    form.Check2.setValue(c.dtr);
     const int beeps = h.beeper.beeps;
-
     form.Command1_Click();
-
     EXPECT_FALSE(form.Visible());
-    EXPECT_TRUE(h.port.PortOpen());
-    EXPECT_EQ(h.port.opens, 2);
-    EXPECT_EQ(h.port.CommPort(), 2);
-    EXPECT_EQ(h.port.Settings(), "9600,E,7,1.5");
-    EXPECT_TRUE(h.port.rts);
-    EXPECT_TRUE(h.port.dtr);
-    EXPECT_EQ(h.label1(), " Comms Port 2: 9600,E,7,1.5");
-    EXPECT_EQ(h.beeper.beeps, beeps);
-    EXPECT_EQ(h.settingsText(), "[Port Settings]\nPort=2\nSettings=9600,E,7,1.5\nRTS=1\nDTR=1\n");
-    // "&Ok" applies the boxes but leaves the flags start-up read.
-    EXPECT_EQ(h.program.port().RtsFlag, 1);
-    EXPECT_EQ(h.program.port().DtrFlag, 0);
+    EXPECT_EQ(port(beeps), c.port);
+    EXPECT_EQ(h.settingsText(), c.stored);
+    // The boxes are applied; the flags start-up read stay.
+    EXPECT_TRUE(h.program.port().RtsFlag == 1 && h.program.port().DtrFlag == 0);
 }
 
-TEST_F(PortDialog, BusyPortIsReportedWithOneBeepAndTheChoiceIsStillStored) {
-    start();
-    h.port.busyPorts = {2};
-    h.program.CMenu_Click();
-    pick(form.Combo5, "2");
-    form.Check1.setValue(0);
-    const int beeps = h.beeper.beeps;
-
-    form.Command1_Click();
-
-    EXPECT_EQ(h.label1(), "Unable to open COM 2!");
-    EXPECT_EQ(h.ui().Label1ToolTip, "port in use");
-    EXPECT_EQ(h.beeper.beeps, beeps + 1);
-    EXPECT_FALSE(h.port.PortOpen());
-    EXPECT_EQ(h.settingsText(), "[Port Settings]\nPort=2\nSettings=19200,N,8,1\nRTS=0\nDTR=0\n");
-}
-
-TEST_F(PortDialog, SettingsThePortRefusesAreReportedAndWhatItKeptIsStored) {
-    start();
-    h.program.CMenu_Click();
-    pick(form.Combo3, "4");  // the port takes 5 to 8 data bits
-    const int beeps = h.beeper.beeps;
-
-    form.Command1_Click();
-
-    EXPECT_EQ(h.beeper.beeps, beeps + 1);
-    // The status line replaced the message; the port opened as it was.
-    EXPECT_EQ(h.label1(), " Comms Port 1: 19200,N,4,1");
-    EXPECT_TRUE(h.port.PortOpen());
-    EXPECT_EQ(SettingsFile(h.settings.path()).read(kPortSection, "Settings", "?"), "19200,N,8,1");
-}
-
-TEST_F(PortDialog, OkWhileThePortIsClosedOpensItWithoutFurtherBeeps) {
-    h.port.busyPorts = {1};
-    start();
-    ASSERT_EQ(h.label1(), "Unable to open COM 1!");
-    h.program.CMenu_Click();
-    pick(form.Combo5, "3");
-    const int beeps = h.beeper.beeps;
-
-    form.Command1_Click();
-
-    EXPECT_EQ(h.beeper.beeps, beeps);
-    EXPECT_TRUE(h.port.PortOpen());
-    EXPECT_EQ(h.port.CommPort(), 3);
-    EXPECT_EQ(h.label1(), " Comms Port 3: 19200,N,8,1");
-    EXPECT_EQ(h.ui().Label1ToolTip, "");
-}
-
-// --- What the lists show ---------------------------------------------------
+INSTANTIATE_TEST_SUITE_P(Table, Ok, ::testing::ValuesIn(kOks),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(PortDialog, FirstShowingPicksTheCurrentValues) {
     start("[Port Settings]\nPort=4\nSettings=9600,s,5,2\nRTS=0\nDTR=1\n");
-    h.program.CMenu_Click();
-    EXPECT_TRUE(form.Visible());
-    EXPECT_TRUE(form.isModal());
+    EXPECT_TRUE(form.Visible() && form.isModal());
     EXPECT_EQ(lists(), (Lists{"9600", "S", "5", "2", "4"}));
     EXPECT_EQ(form.Combo2.entries(), (Lists{"E", "M", "N", "O", "S"}));
-    EXPECT_EQ(form.Check1.Value(), 0);
-    EXPECT_EQ(form.Check2.Value(), 1);
+    EXPECT_EQ(form.Check1.Value() * 10 + form.Check2.Value(), 1);
 }
 
 TEST_F(PortDialog, ValuesNoEntryOffersLeaveTheDefaultsPicked) {
     start("[Port Settings]\nPort=7\nSettings=38400,O,7,2\n");
-    h.program.CMenu_Click();
     EXPECT_EQ(lists(), (Lists{"19200", "O", "7", "2", "1"}));
 }
 
-TEST_F(PortDialog, CloseKeepsTheChangedListsForTheNextShowingAndAppliesNothing) {
+// "&Close" applies nothing and the lists keep what they show; the close box
+// discards the dialog and the next showing loads it afresh.
+TEST_F(PortDialog, CloseKeepsTheListsCloseBoxDiscardsThem) {
     start();
-    h.program.CMenu_Click();
-    pick(form.Combo5, "3");
-    pick(form.Combo1, "9600");
+    pick({"9600", "", "", "", "3"});
     form.Check1.setValue(0);
+    const std::string before = port(0);
     form.Command2_Click();
-
     EXPECT_FALSE(form.Visible());
-    EXPECT_EQ(h.port.CommPort(), 1);
-    EXPECT_EQ(h.port.opens, 1);
+    EXPECT_EQ(port(0), before);
     EXPECT_EQ(h.settingsText(), "");
-
     h.program.CMenu_Click();
     EXPECT_EQ(lists(), (Lists{"9600", "N", "8", "1", "3"}));
     EXPECT_EQ(form.Check1.Value(), 0);
-}
-
-TEST_F(PortDialog, DefaultChangesTheFlagsAtOnceAndTheListsButNotThePort) {
-    start("[Port Settings]\nPort=3\nSettings=9600,E,7,2\nRTS=0\nDTR=1\n");
-    h.program.CMenu_Click();
-    form.Command3_Click();
-
-    EXPECT_EQ(h.program.port().RtsFlag, 1);
-    EXPECT_EQ(h.program.port().DtrFlag, 0);
-    EXPECT_EQ(lists(), (Lists{"19200", "N", "8", "1", "3"}));
-    EXPECT_EQ(form.Check1.Value(), 1);
-    EXPECT_EQ(form.Check2.Value(), 0);
-
-    form.Command2_Click();
-    EXPECT_EQ(h.port.Settings(), "9600,E,7,2");
-    EXPECT_FALSE(h.port.rts);
-    EXPECT_EQ(h.port.opens, 1);
-    h.program.CMenu_Click();
-    EXPECT_EQ(lists(), (Lists{"19200", "N", "8", "1", "3"}));
-}
-
-TEST_F(PortDialog, CloseBoxDiscardsTheDialogAndTheNextShowingLoadsItAfresh) {
-    start();
-    h.program.CMenu_Click();
-    pick(form.Combo5, "4");
-    form.Check2.setValue(1);
     form.discard();
-    EXPECT_FALSE(form.exists());
-    EXPECT_FALSE(form.Visible());
-
+    EXPECT_FALSE(form.exists() || form.Visible());
     h.program.CMenu_Click();
-    EXPECT_TRUE(form.exists());
     EXPECT_EQ(lists(), (Lists{"19200", "N", "8", "1", "1"}));
-    EXPECT_EQ(form.Check2.Value(), 0);
+    EXPECT_EQ(form.Check1.Value(), 1);
 }
 
-// --- After the dialog closes ------------------------------------------------
+TEST_F(PortDialog, DefaultChangesTheListsAndFlagsButNotThePort) {
+    const char* const stored = "[Port Settings]\nPort=3\nSettings=9600,E,7,2\nRTS=0\nDTR=1\n";
+    start(stored);
+    const std::string before = port(0);
+    form.Command3_Click();
+    EXPECT_TRUE(h.program.port().RtsFlag == 1 && h.program.port().DtrFlag == 0);
+    EXPECT_EQ(lists(), (Lists{"19200", "N", "8", "1", "3"}));
+    EXPECT_EQ(form.Check1.Value() * 10 + form.Check2.Value(), 10);
+    form.Command2_Click();
+    EXPECT_EQ(port(0), before);
+    EXPECT_EQ(h.settingsText(), stored);
+}
 
-TEST_F(PortDialog, EveryWayOfClosingRecalibratesAndBeepsOneSecondLater) {
-    const std::pair<const char*, std::function<void()>> closings[] = {
-        {"Ok", [&] { form.Command1_Click(); }},
-        {"Close", [&] { form.Command2_Click(); }},
-        {"close box", [&] { form.discard(); }},
-    };
-    start();
-    for (const auto& [name, close] : closings) {
-        SCOPED_TRACE(name);
-        // A steady stream past its own delayed recalibration: channel 1
-        // has learnt its range and nothing else is pending.
-        h.clock.advance(5000);
-        for (int t = 0; t < 1500; t += 100) {
+TEST_F(PortDialog, EveryWayOfClosingRecalibratesWithABeepOneSecondLater) {
+    const std::function<void()> closings[] = {[&] { form.Command1_Click(); }, [&] { form.Command2_Click(); },
+                                              [&] { form.discard(); }};
+    h.startAndWaitForSplash();
+    for (const auto& close : closings) {
+        for (int t = 0; t < 1500; t += 100) {  // a steady stream, past its own delayed calibration
             h.receive({255, 100, 110, 120, 130});
             h.clock.advance(100);
         }
@@ -202,10 +147,8 @@ TEST_F(PortDialog, EveryWayOfClosingRecalibratesAndBeepsOneSecondLater) {
         h.program.CMenu_Click();
         close();
         const int beeps = h.beeper.beeps;
-
         h.clock.advance(999);
         EXPECT_EQ(h.beeper.beeps, beeps);
-        EXPECT_EQ(h.program.form().channelRange(1).Max, 100);
         h.clock.advance(1);
         EXPECT_EQ(h.beeper.beeps, beeps + 1);
         EXPECT_EQ(h.program.form().channelRange(1).Max, 0);

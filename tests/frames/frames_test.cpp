@@ -1,0 +1,191 @@
+// Bytes in, channel rows out: the three frame layouts, where frames start and
+// end, what each row shows and learns, when the Zhen Hua cable format comes and
+// goes. Rows start with ten zeros in the window and "Hitec/Futaba" chosen.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "harness.h"
+
+namespace quadrel::testing {
+namespace {
+
+// The cable's bit order, worked out here rather than taken from the program.
+Bytes mirrored(const Bytes& in) {
+    Bytes out(in.size());
+    for (std::size_t i = 0; i < in.size(); ++i)
+        for (int bit = 0; bit < 8; ++bit) out[i] |= static_cast<std::uint8_t>((in[i] >> bit & 1) << (7 - bit));
+    return out;
+}
+
+// What the Zhen Hua cable sends: every byte but the sync mirrored.
+Bytes cableFrame(std::initializer_list<int> channels) { return bytes({239}) + mirrored(bytes(channels)); }
+
+// A part of the channel rows, channels 1 to 8: 'i' raw values, 'r' resolutions
+// with their colour ("99r 100g -r"), 'b' bars, 'm' ranges ("min-max").
+std::string rows(const MainFormHarness& h, char part) {
+    const MainWindowState& ui = h.form.state();
+    std::ostringstream out;
+    for (int k = 1; k <= kChannels; ++k) {
+        const ColorValue color = ui.Res(k).BackColor;
+        out << (k > 1 ? " " : "");
+        if (part == 'i') out << ui.In(k).Caption;
+        if (part == 'r') out << ui.Res(k).Caption << (color == kRed ? "r" : color == kGreen ? "g" : "?");
+        if (part == 'b') out << ui.ProgressBar(k).Value;
+        if (part == 'm') out << h.form.channelRange(k).Min << '-' << h.form.channelRange(k).Max;
+    }
+    return out.str();
+}
+
+// The cable format as the user sees it: the window, the type options.
+std::string cableState(const MainFormHarness& h) {
+    const auto& type = h.form.state().Option;
+    std::ostringstream out;
+    out << (h.form.ZhenHuaActive() ? "cable" : "plain") << (h.cable.visible ? " shown x" : " hidden x")
+        << h.cable.shows << " enabled ";
+    for (int k = 1; k <= 5; ++k) out << type(k).Enabled;
+    out << " chosen " << type.selected() << " '" << type(5).Caption << "'";
+    return out.str();
+}
+
+const char* const kNever = "plain hidden x0 enabled 11111 chosen 2 'Zhen Hua'";
+const char* const kCable = "cable shown x1 enabled 00001 chosen 5 'Zhen Hua Cable'";
+const char* const kLeft = "plain hidden x1 enabled 11111 chosen 5 'Zhen Hua'";
+const char* const kNone = "- - - - - - - -";
+
+struct FrameCase {
+    const char* name;
+    Bytes in;
+    const char* shown;        // In1..In8
+    const char* resolutions;  // Res1..Res8 with colour; "" unchecked
+    const char* bars;         // "" unchecked
+    const char* ranges;       // "" unchecked
+    const char* cable;
+    bool restarts;  // the last byte restarted the watchdog
+};
+
+const Bytes kZhenHuaOn = bytes({239, 1, 2, 3, 4, 5, 6, 7, 8, 9});
+
+const FrameCase kFrames[] = {
+    {"StandardEightChannelsSyncValuesIncluded", bytes({255, 0, 105, 127, 200, 239, 250, 254, 1, 9}),
+     "0 105 127 200 239 250 254 1", "0r 0r 0r 0r 0r 0r 0r 0r", "0 0 0 0 0 0 0 0",
+     "0-0 105-105 127-127 200-200 239-239 250-250 254-254 1-1", kNever, false},
+    {"StandardFourChannelsEndMarkAndNextFrameLearnt", repeated(bytes({255, 120, 130, 140, 150}), 2),
+     "120 130 140 150 - - - -", "0r 0r 0r 0r -r -r -r -r", "",
+     "120-120 130-130 140-140 150-150 255-255 120-120 130-130 140-140", kNever, false},
+    {"StandardEndMarkRightAfterTheSync", bytes({255, 255, 12, 13, 14, 15, 16, 17, 18, 19}), kNone,
+     "-r -r -r -r -r -r -r -r", "", "255-255 12-12 13-13 14-14 15-15 16-16 17-17 18-18", kNever, false},
+    {"NineBytesAreNotYetAFrame", bytes({255, 11, 12, 13, 14, 15, 16, 17, 18}), kNone, "", "", "", kNever, true},
+    {"Oldest238IsNoSync", bytes({238, 11, 12, 13, 14, 15, 16, 17, 18, 19}), kNone, "", "", "", kNever, true},
+    {"Oldest239IsZhenHua", bytes({239, 11, 12, 13, 14, 15, 16, 17, 18, 19}), "11 12 13 14 - - - -",
+     "0r 0r 0r 0r -r -r -r -r", "", "11-11 12-12 13-13 14-14 1000-0 1000-0 1000-0 1000-0", kCable, true},
+    {"Oldest254IsVariantTheByteAfterItUnread", bytes({254, 7, 10, 20, 30, 40, 50, 60, 70, 80}),
+     "10 20 30 40 50 60 70 80", "0r 0r 0r 0r 0r 0r 0r 0r", "", "", kNever, false},
+    {"VariantEndedBy240", bytes({245, 7, 10, 20, 240, 40, 50, 60, 70, 80}), "10 20 - - - - - -",
+     "0r 0r -r -r -r -r -r -r", "", "10-10 20-20 240-240 40-40 50-50 60-60 70-70 80-80", kNever, false},
+    {"RowsFollowTheLearntRange",
+     bytes({255, 150, 0, 0, 9, 0, 120, 10, 200, 255, 50, 3, 9, 0, 238, 120, 109, 100,
+            255, 150, 2, 7, 8, 119, 120, 10, 105, 255}),
+     "150 2 7 8 119 120 10 105", "100g 3r 9r 9r 238g 0r 99r 100g", "100 66 78 89 50 0 0 5",
+     "50-150 0-3 0-9 0-9 0-238 120-120 10-109 100-200", kNever, false},
+    // Five-byte cable frames back to back: each decoded frame clears the
+    // next one's sync, so every second frame shows.
+    {"ZhenHuaStreamMirroredEverySecondFrame",
+     bytes({239, 1, 2, 3, 4}) + bytes({239, 5, 6, 7, 8}) + cableFrame({10, 20, 30, 40}) +
+         cableFrame({11, 21, 31, 41}) + cableFrame({255, 0, 239, 250}) + cableFrame({12, 22, 32, 42}),
+     "255 0 239 250 - - - -", "254g 20r 236g 246g -r -r -r -r", "100 0 100 100 0 0 0 0",
+     "1-255 0-20 3-239 4-250 1000-0 1000-0 1000-0 1000-0", kCable, true},
+    {"ZhenHuaEndedByAStandardFrame", kZhenHuaOn + mirrored(bytes({255, 10, 20, 30, 40, 255, 0, 0, 0, 0})),
+     "10 20 30 40 - - - -", "", "", "", kLeft, false},
+    {"ZhenHuaEndedByAVariantFrame", kZhenHuaOn + mirrored(bytes({245, 7, 10, 20, 30, 40, 50, 60, 70, 80})),
+     "10 20 30 40 50 60 70 80", "", "", "", kLeft, false},
+};
+
+void PrintTo(const FrameCase& c, std::ostream* os) { *os << c.name; }
+
+class Frames : public ::testing::TestWithParam<FrameCase> {};
+
+TEST_P(Frames, BytesInRowsOut) {
+    const FrameCase& c = GetParam();
+    MainFormHarness h;
+    h.ui().Option.setValue(2, true);
+    h.wakeUp();
+    h.receive(Bytes(c.in.begin(), c.in.end() - 1));
+    const auto starts = h.ui().Timer1.starts();
+    h.receive({c.in.back()});
+
+    EXPECT_EQ(rows(h, 'i'), c.shown);
+    EXPECT_TRUE(!*c.resolutions || rows(h, 'r') == c.resolutions) << rows(h, 'r');
+    EXPECT_TRUE(!*c.bars || rows(h, 'b') == c.bars) << rows(h, 'b');
+    EXPECT_TRUE(!*c.ranges || rows(h, 'm') == c.ranges) << rows(h, 'm');
+    EXPECT_EQ(cableState(h), c.cable);
+    EXPECT_EQ(h.ui().Timer1.starts() != starts, c.restarts);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, Frames, ::testing::ValuesIn(kFrames),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Nine- and ten-byte frames with a sync of 240..254, back to back: every
+// frame shows its own channels, whatever the byte nobody reads holds.
+TEST(VariantStream, EveryFrameShowsItsOwnChannels) {
+    auto channel = [](int j, int k) { return (j * 17 + k * 23) % 230; };
+    for (int channels : {7, 8})
+        for (int unread : {0, 239, 240, 245, 255}) {
+            SCOPED_TRACE(std::to_string(channels) + " channels, unread byte " + std::to_string(unread));
+            MainFormHarness h;
+            h.ui().Option.setValue(2, true);
+            h.wakeUp();
+            for (int j = 0; j <= 12; ++j) {
+                Bytes in = bytes({240 + j % 15, unread});
+                for (int k = 1; k <= channels; ++k) in.push_back(static_cast<std::uint8_t>(channel(j, k)));
+                h.receive(in);
+                // A ten-byte frame is decoded with its own last byte, a
+                // nine-byte one when the next sync arrives.
+                const int decoded = channels == 8 ? j : j - 1;
+                if (decoded < 0) continue;
+                std::string expected;
+                for (int k = 1; k <= 8; ++k)
+                    expected += (k > 1 ? " " : "") + (k <= channels ? std::to_string(channel(decoded, k)) : "-");
+                ASSERT_EQ(rows(h, 'i'), expected) << "frame " << decoded;
+            }
+            EXPECT_EQ(cableState(h), kNever);
+        }
+}
+
+std::string window(const MainForm& form) {
+    std::string out;
+    for (int p = 0; p < FrameWindow::kSize; ++p) out += (p ? " " : "") + std::to_string(form.frameWindow()[p]);
+    return out;
+}
+
+// Line and error events change nothing and take no byte, not even in the
+// no-signal state; an empty or failed read pushes a 0.
+TEST(SerialEvents, OnlyAReceiveEventTakesAByte) {
+    MainFormHarness h;
+    auto lineEvents = [&] {
+        for (int event : {+comm_event::Break, +comm_event::Frame, +comm_event::Overrun, +comm_event::RxOver,
+                          +comm_event::RxParity, 0, 1, 3, -1})
+            h.port.event = event, h.form.MSComm1_OnComm();
+        h.port.event = comm_event::Receive;
+    };
+    h.port.feed(bytes({1}));
+    lineEvents();
+    EXPECT_TRUE(h.ui().Label11.Visible);
+    h.receive(bytes({2, 3, 4, 5, 6, 7, 8, 9}));  // 1 first, then 2..8; 9 waits
+    const auto starts = h.ui().Timer1.starts();
+    lineEvents();
+    EXPECT_EQ(window(h.form), "0 0 1 2 3 4 5 6 7 8");
+    EXPECT_EQ(h.ui().Timer1.starts(), starts);
+    h.form.MSComm1_OnComm();
+    h.form.MSComm1_OnComm();  // nothing waiting
+    EXPECT_EQ(window(h.form), "1 2 3 4 5 6 7 8 9 0");
+    EXPECT_EQ(h.ui().Timer1.starts(), starts + 2);
+    h.port.feed(bytes({77}));
+    h.port.failNextInput = true;
+    h.form.MSComm1_OnComm();
+    h.form.MSComm1_OnComm();
+    EXPECT_EQ(window(h.form), "3 4 5 6 7 8 9 0 0 77");
+}
+
+}  // namespace
+}  // namespace quadrel::testing
