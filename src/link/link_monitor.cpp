@@ -53,11 +53,9 @@ LinkMonitor::Bucket& LinkMonitor::bucket() {
 }
 
 LinkMonitor::Window LinkMonitor::sum(std::int64_t nowMs, std::int64_t ms) const {
-    // Whole buckets, the current one and those before it, `ms` in all.
     Window w;
-    const std::int64_t first = nowMs - nowMs % kBucketMs - ms + kBucketMs;
     for (const Bucket& b : buckets_) {
-        if (b.start < first || b.start > nowMs) continue;
+        if (b.start < 0 || b.start <= nowMs - ms || b.start > nowMs) continue;
         w.bytes += b.bytes, w.lost += b.lost, w.glitches += b.glitches;
         w.steadyBytes += b.steadyBytes;
         for (int k = 0; k < 3; ++k) w.frames[k] += b.frames[k];
@@ -190,9 +188,11 @@ LinkReport LinkMonitor::report(std::int64_t nowMs) const {
     LinkReport r;
     r.seconds = (nowMs - resetAt_) / 1000.0;
     r.silenceSeconds = (nowMs - (lastByteAt_ >= 0 ? lastByteAt_ : resetAt_)) / 1000.0;
-    // The last second's buckets, or as much of it as has been counted.
+    // The buckets of the last second: the current one counts only as far as
+    // it has run.
     const Window second = sum(nowMs, 1000);
-    const double span = std::clamp(r.seconds, 0.01, 1.0);
+    const double covered = (1000 - kBucketMs + nowMs % kBucketMs) / 1000.0;
+    const double span = std::max(0.1, std::min(r.seconds, covered));
     r.bytesPerSecond = second.bytes / span;
     for (int k = 0; k < 3; ++k)
         r.framesPerSecondByKind[static_cast<std::size_t>(k)] =

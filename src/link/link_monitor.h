@@ -84,8 +84,8 @@ public:
     LinkReport report(std::int64_t nowMs) const;
 
 private:
-    static constexpr int kBucketMs = 10;
-    static constexpr int kBuckets = 1000;  // ten seconds
+    static constexpr int kBucketMs = 100;
+    static constexpr int kBuckets = 100;  // ten seconds
     static constexpr int kIntervals = 4096;
     static constexpr int kHistory = 512;  // per channel, about two seconds of frames
 

@@ -81,7 +81,7 @@ INSTANTIATE_TEST_SUITE_P(
                         for (int j = 0; j < 200; ++j) h.at(j * 10, repeated({0x55}, 19));
                     },
                     Verdict::NoFrames,
-                    "Bytes arrive (1,900/s) but no frames: wrong baud rate, an inverted signal, or "
+                    "Bytes arrive (1,919/s) but no frames: wrong baud rate, an inverted signal, or "
                     "not a PPM "
                     "interface"},
         VerdictCase{"Good", [](LinkHarness& h) { frames(h, 60, steady); }, Verdict::Good,

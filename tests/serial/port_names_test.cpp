@@ -77,10 +77,6 @@ TEST(DevicePathForPort, IsTheWindowsPortName) {
 }
 #endif
 
-TEST(WindowsPortName, IsCOMAndTheNumber) {
-    EXPECT_EQ(windowsPortName(1), "COM1");
-    EXPECT_EQ(windowsPortName(12), "COM12");
-}
 
 }  // namespace
 }  // namespace quadrel
