@@ -42,7 +42,7 @@ float markerTwips(const ValueCell& coordinate, double boxEdge) {
     return static_cast<float>(coordinate.numberOrZero() / 100.0 * kStickTravel + boxEdge);
 }
 
-StickMarkers UpdateStickPosition(std::array<ValueCell, 4> ch, const StickControls& controls,
+StickMarkers stickMarkers(std::array<ValueCell, 4> ch, const StickControls& controls,
                                  StickState& state) {
     // A clear reverse box shows the channel inverted; "-" stays "-".
     for (int k = 0; k < 4; ++k)

@@ -5,8 +5,8 @@
 
 #include <array>
 
-#include "controls/control_state.h"
 #include "channels/value_cell.h"
+#include "controls/control_state.h"
 
 namespace quadrel {
 
@@ -39,8 +39,8 @@ inline constexpr double kStickTravel = 860.0;
 
 // Runs the stick display for one frame. `channelPosition` holds the bar
 // values of channels 1 to 4 (or "-" for an absent channel).
-StickMarkers UpdateStickPosition(std::array<ValueCell, 4> channelPosition,
-                                 const StickControls& controls, StickState& state);
+StickMarkers stickMarkers(std::array<ValueCell, 4> channelPosition, const StickControls& controls,
+                          StickState& state);
 
 // A marker's top or left edge for a coordinate 0..100 (empty counts as 0).
 float markerTwips(const ValueCell& coordinate, double boxEdge);

@@ -36,7 +36,7 @@ void MainForm::UpdateStickPosition() {
     for (int k = 1; k <= 4; ++k) controls.reverse[k - 1] = state_.Check(k).Value();
     controls.type = state_.Option.selected();
     controls.mode = state_.Mode.selected();
-    const StickMarkers markers = quadrel::UpdateStickPosition(
+    const StickMarkers markers = stickMarkers(
         {channelPosition_[0], channelPosition_[1], channelPosition_[2], channelPosition_[3]},
         controls, sticks_);
     state_.Ball1 = markers.Ball1;

@@ -33,6 +33,7 @@ public:
     // showed while the statistics go on.
     void render(const LinkReport& report);
     bool frozen() const;
+    bool refreshing() const { return refresh_.isActive(); }
 
 signals:
     void resetClicked();

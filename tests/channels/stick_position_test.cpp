@@ -45,7 +45,7 @@ class TypeAndMode : public ::testing::TestWithParam<Arrangement> {};
 TEST_P(TypeAndMode, PutsEachChannelOnItsAxis) {
     const Arrangement& a = GetParam();
     StickState state;
-    expectAxes(UpdateStickPosition(channels({10, 20, 30, 40}), {kTicked, a.type, a.mode}, state), a.axes);
+    expectAxes(stickMarkers(channels({10, 20, 30, 40}), {kTicked, a.type, a.mode}, state), a.axes);
 }
 
 INSTANTIATE_TEST_SUITE_P(AllTypesAllModes, TypeAndMode, ::testing::ValuesIn(kArrangements), [](const auto& info) {
@@ -80,8 +80,8 @@ class Sticks : public ::testing::TestWithParam<StickCase> {};
 TEST_P(Sticks, MarkersStandWhereTheChannelsSay) {
     const StickCase& c = GetParam();
     StickState state;
-    if (c.before[0] >= 0) UpdateStickPosition(channels(c.before), {c.reverse, c.type, c.mode}, state);
-    expectAxes(UpdateStickPosition(channels(c.now), {c.reverse, c.type, c.mode}, state), c.axes);
+    if (c.before[0] >= 0) stickMarkers(channels(c.before), {c.reverse, c.type, c.mode}, state);
+    expectAxes(stickMarkers(channels(c.now), {c.reverse, c.type, c.mode}, state), c.axes);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, Sticks, ::testing::ValuesIn(kCases),

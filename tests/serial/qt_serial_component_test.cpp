@@ -1,197 +1,100 @@
-// The serial component's properties, and opening and closing real devices:
-// pseudo-terminals stand in for the port (they open and read like one,
-// accept any baud rate and have no modem lines).
+// The serial component on pseudo-terminals, which open and read like ports.
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "serial_port_fixture.h"
+#include <QtTest>
+
+#include <gtest/gtest.h>
+
+#include "pty.h"
+#include "serial/qt_serial_component.h"
 
 namespace quadrel::testing {
 namespace {
 
-// --- Properties -----------------------------------------------------------
+using Kind = SerialError::Kind;
+using Bytes = std::vector<std::uint8_t>;
 
-TEST_F(QtSerialComponentTest, StartsClosedOnCom1At9600N81WithNothingToRead) {
-    EXPECT_EQ(port.CommPort(), 1);
-    EXPECT_EQ(port.Settings(), "9600,N,8,1");
-    EXPECT_FALSE(port.PortOpen());
-    EXPECT_EQ(port.Input(), std::nullopt);
-    EXPECT_TRUE(port.lastError().isEmpty());
-}
-
-TEST_F(QtSerialComponentTest, SettingsAreReadBackInCanonicalForm) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"19200,n,8,1", "19200,N,8,1"}, {"9600,e,7,2", "9600,E,7,2"},
-        {"4800,O,5,1", "4800,O,5,1"},   {"2400,m,6,1", "2400,M,6,1"},
-        {"1200,s,8,2", "1200,S,8,2"},   {"115200,N,8,1.5", "115200,N,8,1.5"},
-    };
-    for (const auto& [given, readBack] : cases) {
-        port.setSettings(given);
-        EXPECT_EQ(port.Settings(), readBack) << given;
-    }
-}
-
-TEST_F(QtSerialComponentTest, RefusesMalformedSettingsAndKeepsThePreviousOnes) {
-    port.setSettings("19200,N,8,1");
-    for (const char* bad :
-         {"", "19200", "19200,N,8", "19200,N,8,1,1", "19200,X,8,1", "19200,N,4,1", "19200,N,9,1",
-          "0,N,8,1", "-9600,N,8,1", "fast,N,8,1", "19200,N,8,3", "19200,NN,8,1"}) {
-        EXPECT_EQ(thrownKind([&] { port.setSettings(bad); }), Kind::InvalidValue)
-            << '"' << bad << '"';
-        EXPECT_EQ(port.Settings(), "19200,N,8,1");
-    }
-    EXPECT_FALSE(port.lastError().isEmpty());
-}
-
-TEST_F(QtSerialComponentTest, PortNumbersRunFrom1To16) {
-    for (const std::int16_t bad : {0, -1, 17}) {
-        EXPECT_EQ(thrownKind([&] { port.setCommPort(bad); }), Kind::InvalidValue) << bad;
-        EXPECT_EQ(port.CommPort(), 1);
-    }
-    port.setCommPort(16);
-    EXPECT_EQ(port.CommPort(), 16);
-}
-
-TEST_F(QtSerialComponentTest, RefusesNegativeInputLenAndThreshold) {
-    EXPECT_EQ(thrownKind([&] { port.setInputLen(-1); }), Kind::InvalidValue);
-    EXPECT_EQ(thrownKind([&] { port.setRThreshold(-1); }), Kind::InvalidValue);
-    EXPECT_NO_THROW(port.setInputLen(1));
-    EXPECT_NO_THROW(port.setRThreshold(1));
-}
-
-TEST_F(QtSerialComponentTest, ControlLinesCanBeSetWhileClosed) {
-    // Shutdown switches them off whether or not the port is open.
-    EXPECT_NO_THROW(port.setRTSEnable(true));
-    EXPECT_NO_THROW(port.setDTREnable(false));
-}
-
-// --- Opening and closing --------------------------------------------------
-
-TEST_F(QtSerialComponentTest, OpensTheDeviceOfItsPortNumberAndClosesIt) {
-    port.setPortOpen(true);
-    EXPECT_TRUE(port.PortOpen());
-    EXPECT_EQ(port.devicePath(), pty.slavePath());
-
-    port.setPortOpen(false);
-    EXPECT_FALSE(port.PortOpen());
-
-    port.setPortOpen(true);  // and again
-    EXPECT_TRUE(port.PortOpen());
-}
-
-TEST_F(QtSerialComponentTest, OpeningTwiceOrClosingTwiceIsRefused) {
-    port.setPortOpen(true);
-    EXPECT_EQ(thrownKind([&] { port.setPortOpen(true); }), Kind::InvalidValue);
-    EXPECT_TRUE(port.PortOpen());
-    port.setPortOpen(false);
-    EXPECT_EQ(thrownKind([&] { port.setPortOpen(false); }), Kind::NotOpen);
-}
-
-TEST_F(QtSerialComponentTest, ThePortNumberCannotChangeWhileOpen) {
-    port.setPortOpen(true);
-    EXPECT_EQ(thrownKind([&] { port.setCommPort(2); }), Kind::InvalidValue);
-    EXPECT_EQ(port.CommPort(), 1);
-}
-
-TEST_F(QtSerialComponentTest, AMissingDeviceIsNotFoundAndNamesItsPath) {
-    devices[2] = "/dev/quadrel-no-such-tty";
-    port.setCommPort(2);
+// The kind and message of what `action` threw; no kind when nothing.
+std::pair<std::optional<Kind>, std::string> thrown(const std::function<void()>& action) {
     try {
-        port.setPortOpen(true);
-        FAIL() << "opened a missing device";
+        action();
     } catch (const SerialError& e) {
-        EXPECT_EQ(e.kind(), Kind::NotFound);
-        EXPECT_TRUE(contains(e.what(), "/dev/quadrel-no-such-tty")) << e.what();
-        EXPECT_EQ(port.lastError().toStdString(), e.what());
+        return {e.kind(), e.what()};
     }
-    EXPECT_FALSE(port.PortOpen());
+    return {};
 }
 
-TEST_F(QtSerialComponentTest, APortNumberWithoutDeviceIsNotFound) {
-    port.setCommPort(3);  // the resolver knows no device for it
-    EXPECT_EQ(thrownKind([&] { port.setPortOpen(true); }), Kind::NotFound);
-    EXPECT_TRUE(port.lastError().contains("COM 3"));
-}
+struct QtSerialPort : ::testing::Test {
+    Pty pty;
+    std::map<int, std::string> devices{{1, pty.slavePath()}, {2, "/dev/none"}, {3, "/dev/null"}};
+    QtSerialComponent port{[this](int n) { return devices[n]; }};
+    Bytes received;
 
-TEST_F(QtSerialComponentTest, APortInUseIsBusy) {
-    port.setPortOpen(true);
+    void SetUp() override {
+        // As the main window takes them: one byte per receive event.
+        port.setReceiveHandler([this] {
+            if (port.CommEvent() == comm_event::Receive)
+                received.push_back(port.Input().value_or(0));
+        });
+    }
+};
+
+TEST_F(QtSerialPort, RefusesWhatItCannotDoReceivesEveryByteInOrderAndLosesTheLinkOnce) {
+    port.setSettings("1200,s,5,2");
+    EXPECT_EQ(port.Settings(), "1200,S,5,2");
     QtSerialComponent other([this](int) { return pty.slavePath(); });
-    try {
-        other.setPortOpen(true);
-        FAIL() << "opened a port in use";
-    } catch (const SerialError& e) {
-        EXPECT_EQ(e.kind(), Kind::Busy);
-        EXPECT_TRUE(contains(e.what(), pty.slavePath())) << e.what();
-        EXPECT_FALSE(other.lastErrorIsPermission());
+    const std::tuple<std::function<void()>, std::optional<Kind>, const char*> steps[] = {
+        {[&] { port.setSettings("19200,X,8,1"); }, Kind::InvalidValue, "19200,X,8,1"},
+        {[&] { port.setCommPort(17); }, Kind::InvalidValue, "COM 17"},
+        {[&] { port.setRThreshold(-1); }, Kind::InvalidValue, "RThreshold"},
+        {[&] { port.setPortOpen(false); }, Kind::NotOpen, ""},
+        {[&] { port.setSettings("19200,N,8,1.5"); }, {}, ""},  // tried when opening
+        {[&] { port.setPortOpen(true); }, Kind::InvalidValue, "1.5"},
+        {[&] { port.setCommPort(2), port.setPortOpen(true); }, Kind::NotFound, "/dev/none"},
+        {[&] { port.setCommPort(3), port.setPortOpen(true); }, Kind::Io, "/dev/null"},
+        {[&] { port.setCommPort(1), port.setSettings("19200,N,8,2"); }, {}, ""},
+        {[&] { port.setPortOpen(true); }, {}, ""},
+        {[&] { port.setPortOpen(true); }, Kind::InvalidValue, ""},
+        {[&] { port.setSettings("19200,N,8,1.5"); }, Kind::InvalidValue, "1.5"},
+        {[&] { other.setPortOpen(true); }, Kind::Busy, "in use"},
+    };
+    for (const auto& [action, kind, mentions] : steps) {
+        const auto [threw, message] = thrown(action);
+        EXPECT_EQ(threw, kind) << message;
+        EXPECT_NE(message.find(mentions), std::string::npos) << message;
     }
-    EXPECT_FALSE(other.PortOpen());
-    EXPECT_TRUE(port.PortOpen());
+    // The refusals left the open port as it was. Every byte is one receive
+    // event, in order across batches: every value, CR, LF, XON and XOFF too.
+    EXPECT_EQ(std::tuple(port.PortOpen(), port.Settings()), std::tuple(true, "19200,N,8,2"));
+    Bytes all;
+    for (int v = 0; v < 256; ++v) all.push_back(static_cast<std::uint8_t>(v));
+    for (std::size_t n = 64; n <= all.size(); n += 64)
+        ASSERT_TRUE(pty.write(Bytes(all.begin() + n - 64, all.begin() + n)) &&
+                    QTest::qWaitFor([&] { return received.size() == n; }, 5000));
+    EXPECT_EQ(received, all);
+
+    QSignalSpy lost(&port, &QtSerialComponent::linkLost);
+    ASSERT_TRUE(pty.write({1, 2, 3, 4, 5}));
+    pty.hangUp();  // mid-stream, as a pulled-out adapter
+    ASSERT_TRUE(QTest::qWaitFor([&] { return lost.count() > 0; }, 5000));
+    EXPECT_FALSE(port.PortOpen());
+    EXPECT_TRUE(port.lastError().contains(QString::fromStdString(pty.slavePath())));
+    EXPECT_EQ(lost.first().at(0).toString(), port.lastError());
+    // Neither the event loop nor a late report from the closed device is a second loss.
+    for (int i = 0; i < 1000; ++i) QCoreApplication::processEvents();
+    emit port.findChild<QSerialPort*>()->errorOccurred(QSerialPort::ResourceError);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(lost.count(), 1);
+    EXPECT_TRUE(std::equal(received.begin() + 256, received.end(), Bytes{1, 2, 3, 4, 5}.begin()));
 }
 
-TEST_F(QtSerialComponentTest, ADeviceTheUserMayNotOpenSaysHowToGetPermission) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root may open any device";
+TEST_F(QtSerialPort, ADeviceTheUserMayNotOpenSaysHowToGetPermission) {
+    if (::geteuid() == 0) GTEST_SKIP() << "running as root, which may open any device";
     ASSERT_EQ(::chmod(pty.slavePath().c_str(), 0), 0);
-    try {
-        port.setPortOpen(true);
-        FAIL() << "opened a device without permission";
-    } catch (const SerialError& e) {
-        EXPECT_EQ(e.kind(), Kind::PermissionDenied);
-        EXPECT_TRUE(contains(e.what(), pty.slavePath())) << e.what();
-        EXPECT_TRUE(contains(e.what(), "sudo usermod -aG dialout $USER")) << e.what();
-        EXPECT_TRUE(port.lastErrorIsPermission());
-    }
-    EXPECT_FALSE(port.PortOpen());
-}
-
-TEST_F(QtSerialComponentTest, ADeviceThatIsNoSerialPortFailsToOpen) {
-    devices[1] = "/dev/null";
-    EXPECT_EQ(thrownKind([&] { port.setPortOpen(true); }), Kind::Io);
-    EXPECT_TRUE(port.lastError().contains("/dev/null"));
-    EXPECT_FALSE(port.PortOpen());
-}
-
-TEST_F(QtSerialComponentTest, ADeviceWithoutModemLinesStillOpensAndReceives) {
-    takeOneBytePerEvent();
-    port.setRTSEnable(true);
-    port.setDTREnable(true);
-    ASSERT_NO_THROW(port.setPortOpen(true));
-    EXPECT_NO_THROW(port.setRTSEnable(false));
-    EXPECT_NO_THROW(port.setDTREnable(false));
-    EXPECT_TRUE(port.PortOpen());
-    EXPECT_TRUE(port.lastError().isEmpty()) << port.lastError().toStdString();
-
-    ASSERT_TRUE(pty.write({42}));
-    ASSERT_TRUE(waitForBytes(1));
-    EXPECT_EQ(received, Bytes{42});
-}
-
-TEST_F(QtSerialComponentTest, StopBitsTheSystemCannotProduceFailTheOpen) {
-    port.setSettings("19200,N,8,1.5");  // accepted while closed, tried when opening
-    try {
-        port.setPortOpen(true);
-        FAIL() << "opened with 1.5 stop bits";
-    } catch (const SerialError& e) {
-        EXPECT_EQ(e.kind(), Kind::InvalidValue);
-        EXPECT_TRUE(contains(e.what(), "1.5")) << e.what();
-    }
-    EXPECT_FALSE(port.PortOpen());
-    port.setSettings("19200,N,8,1");
-    EXPECT_NO_THROW(port.setPortOpen(true));
-    EXPECT_TRUE(port.lastError().isEmpty());
-}
-
-TEST_F(QtSerialComponentTest, SettingsChangedWhileOpenApplyAtOnceOrAreRefused) {
-    takeOneBytePerEvent();
-    port.setPortOpen(true);
-    EXPECT_NO_THROW(port.setSettings("19200,N,8,2"));
-    EXPECT_EQ(port.Settings(), "19200,N,8,2");
-    EXPECT_EQ(thrownKind([&] { port.setSettings("19200,N,8,1.5"); }), Kind::InvalidValue);
-    EXPECT_EQ(port.Settings(), "19200,N,8,2");
-    EXPECT_TRUE(port.PortOpen());
-
-    ASSERT_TRUE(pty.write({7}));
-    ASSERT_TRUE(waitForBytes(1));
-    EXPECT_EQ(received, Bytes{7});
+    const auto [kind, message] = thrown([&] { port.setPortOpen(true); });
+    EXPECT_EQ(kind, Kind::PermissionDenied);
+    EXPECT_NE(message.find("sudo usermod -aG dialout $USER"), std::string::npos) << message;
 }
 
 }  // namespace

@@ -1,0 +1,108 @@
+// The main window as the user sees it: a layout that holds whatever the
+// fonts, its keys and menus, every change of a box reaching the program, and
+// the core's state on screen.
+#include <QtTest>
+
+#include "layout_check.h"
+#include "ui/main_window.h"
+
+namespace quadrel::testing {
+namespace {
+
+QWidget* control(const QWidget& window, const char* name) {
+    return window.findChild<QWidget*>(name);
+}
+
+TEST(MainWindow, LooksAsDesignedWhateverTheFontsAndAnswersItsKeysAndMenus) {
+    MainWindow w;
+    EXPECT_EQ(w.windowTitle(), "Quadrel");
+    MainWindowState cable;
+    cable.Option.setCaption(5, kZhenHuaCableCaption);
+    for (const MainWindowState& s : {MainWindowState{}, cable}) {
+        w.render(s);
+        expectTidyLayout(w.centralWidget());
+    }
+    // Each frame's border runs where the room of its controls begins.
+    for (const char* name : {"Frame1", "Frame2", "Frame3"}) {
+        QWidget* f = control(w, name);
+        const QImage drawn = f->grab().toImage();
+        int top = 0;
+        while (drawn.pixel(f->width() - 2, top) == f->palette().window().color().rgb()) ++top;
+        EXPECT_EQ(top, frameInnerRect(f->size(), f->fontMetrics().height()).top() - 2) << name;
+    }
+    // Headings in the colours of a text field; the no-signal line in red.
+    const QWidget* heading = control(w, "Label10_8");
+    EXPECT_TRUE(heading->autoFillBackground() && heading->backgroundRole() == QPalette::Base &&
+                heading->foregroundRole() == QPalette::Text);
+    EXPECT_EQ(control(w, "Label11")->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    // Enter anywhere and the access key click "Ca&librate"; Tab visits the
+    // button, the reverse boxes, then the two groups.
+    w.show();
+    QApplication::setActiveWindow(&w);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    QSignalSpy calibrate(&w, &MainWindow::calibrateClicked);
+    QTest::keyClick(control(w, "Check2"), Qt::Key_Return);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return calibrate.count() == 1; }, 5000));
+    QTest::keyClick(&w, Qt::Key_Enter);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return calibrate.count() == 2; }, 5000));
+    QTest::keyClick(&w, Qt::Key_L, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return calibrate.count() == 3; }, 5000));
+    QStringList order;
+    for (QWidget* next = control(w, "Command1"); order.size() < 14; next = next->nextInFocusChain())
+        if (next->focusPolicy() & Qt::TabFocus) order << next->objectName();
+    EXPECT_EQ(order.join(" "),
+              "Command1 Check1 Check2 Check3 Check4 Mode1 Mode2 Mode3 Mode4 "
+              "Option1 Option2 Option3 Option4 Option5");
+    QStringList items;
+    for (QAction* top : w.menuBar()->actions()) {
+        items << top->text();
+        for (QAction* item : top->menu() ? top->menu()->actions() : QList<QAction*>())
+            items << item->text();
+    }
+    EXPECT_EQ(items.join("|"),
+              "&File|E&xit|&Settings|&Recalibrate||&Comms...|&Zhen Hua|&Diagnostics|&Link Monitor...|"
+              "&Help|&About...");
+}
+
+// The mouse, a program call, and the toggle action a screen reader uses.
+const std::function<void(QAbstractButton*)> kWaysToChange[] = {
+    [](QAbstractButton* b) { b->click(); },
+    [](QAbstractButton* b) { b->setChecked(!b->isChecked()); },
+    [](QAbstractButton* b) {
+        QAccessible::queryAccessibleInterface(b)->actionInterface()->doAction(
+            QAccessibleActionInterface::toggleAction());
+    }};
+
+TEST(MainWindow, ShowsTheCoresStateAndReportsEveryChangeOfABoxOnce) {
+    MainWindowState s;
+    s.ProgressBar(1).Value = 50;
+    s.Res(1).BackColor = kGreen;
+    s.Check(2).setValue(2);
+    s.Option.setValue(5, true);
+    s.Option.setEnabled(1, false);
+    s.Ball1 = {1440.0f, 240.0f};
+    for (const auto& change : kWaysToChange) {
+        MainWindow w;
+        w.render(s);
+        EXPECT_EQ(qobject_cast<QProgressBar*>(control(w, "ProgressBar1"))->value(), 50);
+        EXPECT_EQ(control(w, "Res1")->palette().color(QPalette::Window), QColor(0, 255, 0));
+        EXPECT_EQ(qobject_cast<QCheckBox*>(control(w, "Check2"))->checkState(),
+                  Qt::PartiallyChecked);
+        EXPECT_TRUE(control(w, "Option5")->property("checked").toBool() &&
+                    !control(w, "Option1")->isEnabled());
+        EXPECT_EQ(control(w, "Ball1")->pos(), QPoint(96, 16));
+        QSignalSpy reverse(&w, &MainWindow::reverseChanged);
+        QSignalSpy mode(&w, &MainWindow::modeChosen);
+        QSignalSpy type(&w, &MainWindow::typeChosen);
+        for (const char* name : {"Check3", "Check3", "Mode4", "Option2"})
+            change(qobject_cast<QAbstractButton*>(control(w, name)));
+        EXPECT_EQ(reverse, (QList<QVariantList>{{3, 1}, {3, 0}}));  // never greyed by the user
+        EXPECT_EQ(mode, QList<QVariantList>{{4}});
+        EXPECT_EQ(type, QList<QVariantList>{{2}});
+        w.render(s);  // the program's own state is not taken for a choice
+        EXPECT_EQ(reverse.count() + mode.count() + type.count(), 4);
+    }
+}
+
+}  // namespace
+}  // namespace quadrel::testing
