@@ -134,6 +134,8 @@ LinkMonitorWindow::LinkMonitorWindow(ReportSource source, QWidget* parent)
     nameControl(verdict_, "Verdict", "Verdict");
     verdict_->setWordWrap(true);
     verdict_->setFont(designFont(font().pointSizeF() + 1, true));
+    // Room for a verdict of two lines, so the figures never get squeezed.
+    verdict_->setMinimumHeight(verdict_->fontMetrics().lineSpacing() * 2 + 4);
     layout->addWidget(verdict_);
 
     auto* grid = new QGridLayout;
@@ -142,14 +144,15 @@ LinkMonitorWindow::LinkMonitorWindow(ReportSource source, QWidget* parent)
     kinds_ = addFigure(grid, 1, 0, "FrameKinds", "Kinds");
     channels_ = addFigure(grid, 1, 2, "Channels", "Channels");
     interval_ = addFigure(grid, 2, 0, "Intervals", "Interval ms");
-    spread_ = addFigure(grid, 2, 2, "IntervalSpread", "99 %, max");
+    spread_ = addFigure(grid, 2, 2, "IntervalSpread", "Min, 99 %, max");
     outside_ = addFigure(grid, 3, 0, "OutsideFrames", "Lost bytes");
     shortFrames_ = addFigure(grid, 3, 2, "ShortFrames", "Short frames");
     syncLike_ = addFigure(grid, 4, 0, "SyncLikeValues", "Sync-like");
     lineErrors_ = addFigure(grid, 4, 2, "LineErrors", "Line errors");
     kinds_->setToolTip("Frames a second: standard, sync 240..254, Zhen Hua");
-    interval_->setToolTip("Time between frames: last, smallest .. mean");
-    spread_->setToolTip("Time between frames: 99th percentile and largest, over the last 10 s");
+    interval_->setToolTip("Time between frames over the last 10 s: the mean, and the last one");
+    spread_->setToolTip(
+        "Time between frames over the last 10 s: smallest, 99th percentile, largest");
     syncLike_->setToolTip("Channel values the receiver will take for a sync byte");
     layout->addLayout(grid);
     auto* heading = new QLabel(kChannelHeading, this);
@@ -233,10 +236,11 @@ void LinkMonitorWindow::render(const LinkReport& r) {
     channels_->setText(QString("%1 (changed %2)").arg(r.channels).arg(r.channelCountChanges));
     const IntervalFigures& f = r.intervals;
     const auto ms = [](double v) { return QString::number(v, 'f', 1); };
-    interval_->setText(f.count == 0
-                           ? QString("-")
-                           : QString("%1, %2..%3").arg(ms(f.lastMs), ms(f.minMs), ms(f.meanMs)));
-    spread_->setText(f.count == 0 ? QString("-") : QString("%1, %2").arg(ms(f.p99Ms), ms(f.maxMs)));
+    interval_->setText(f.count == 0 ? QString("-")
+                                    : QString("%1 (last %2)").arg(ms(f.meanMs), ms(f.lastMs)));
+    spread_->setText(f.count == 0
+                         ? QString("-")
+                         : QString("%1, %2, %3").arg(ms(f.minMs), ms(f.p99Ms), ms(f.maxMs)));
     outside_->setText(QString::number(r.lostBytes));
     shortFrames_->setText(QString::number(r.shortFrames));
     syncLike_->setText(QString::number(r.syncLikeValues));
