@@ -22,33 +22,38 @@ TimerDriver::TimerDriver(TimerState& state, std::function<void()> onTick, QObjec
     sync();
 }
 
+void TimerDriver::noteRestart() {
+    if (state_.starts() == seenStarts_) return;
+    seenStarts_ = state_.starts();
+    started_.start();
+}
+
 void TimerDriver::sync() {
     if (!state_.Enabled() || state_.Interval() <= 0) {
         timer_.stop();
         seenStarts_ = state_.starts();
         return;
     }
-    if (state_.starts() != seenStarts_) {
-        seenStarts_ = state_.starts();
-        started_.start();
-    }
+    noteRestart();
     if (!timer_.isActive())
         timer_.start(static_cast<int>(std::max<qint64>(0, state_.Interval() - started_.elapsed())));
 }
 
 void TimerDriver::expire() {
-    sync();
-    if (!timer_.isActive() && state_.Enabled()) {
-        const qint64 rest = state_.Interval() - started_.elapsed();
-        if (rest > 0) {
-            timer_.start(static_cast<int>(rest));
-            return;
-        }
-        // A whole interval without a restart: tick, and start the next one.
-        started_.start();
-        timer_.start(state_.Interval());
-        onTick_();
+    if (!state_.Enabled() || state_.Interval() <= 0) {
+        sync();
+        return;
     }
+    noteRestart();
+    const qint64 rest = state_.Interval() - started_.elapsed();
+    if (rest > 0) {  // restarted since it was armed
+        timer_.start(static_cast<int>(rest));
+        return;
+    }
+    // A whole interval without a restart: tick, and start the next one.
+    started_.start();
+    timer_.start(state_.Interval());
+    onTick_();
 }
 
 QtCableWindow::~QtCableWindow() {

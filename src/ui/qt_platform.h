@@ -33,6 +33,7 @@ public:
     void sync();
 
 private:
+    void noteRestart();
     void expire();
 
     TimerState& state_;
