@@ -403,7 +403,28 @@ void MainWindow::buildStatusArea(QWidget* client) {
     label1_->setFrameStyle(QFrame::Box | QFrame::Plain);
 }
 
+namespace {
+
+// Whether the window looks the same in both states: all that render()
+// brings to the widgets, and only that (not the timers, say).
+bool sameOnScreen(const MainWindowState& a, const MainWindowState& b) {
+    for (int k = 1; k <= kChannels; ++k)
+        if (a.In(k) != b.In(k) || a.Res(k) != b.Res(k) || a.ProgressBar(k) != b.ProgressBar(k))
+            return false;
+    for (int k = 1; k <= 4; ++k)
+        if (a.Check(k) != b.Check(k)) return false;
+    return a.Mode == b.Mode && a.Option == b.Option && a.Label11 == b.Label11 && a.Label1 == b.Label1 &&
+           a.Label1ToolTip == b.Label1ToolTip && a.Ball1 == b.Ball1 && a.Ball2 == b.Ball2;
+}
+
+}  // namespace
+
+bool MainWindow::shows(const MainWindowState& state) const {
+    return shown_ && sameOnScreen(*shown_, state);
+}
+
 void MainWindow::render(const MainWindowState& s) {
+    if (shows(s)) return;
     const MainWindowState* old = shown_ ? &*shown_ : nullptr;
 
     for (int k = 1; k <= kChannels; ++k) {
