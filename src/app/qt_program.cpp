@@ -74,7 +74,7 @@ QtProgram::QtProgram(const std::filesystem::path& settingsPath, std::function<vo
     MainForm& form = program_->form();
     serial_->setReceiveHandler([&form] { form.MSComm1_OnComm(); });
     serial_->setBatchStartHandler([this] { program_->link().setTime(clock_.elapsed()); });
-    serial_->setBatchDoneHandler([this] { requestRefresh(); });
+    serial_->setBatchDoneHandler([this] { onBatchDone(); });
     paceTimer_.setSingleShot(true);
     paceTimer_.setTimerType(Qt::PreciseTimer);
     connect(&paceTimer_, &QTimer::timeout, this, &QtProgram::refresh);
@@ -255,6 +255,17 @@ void QtProgram::renderPortSettings() {
                             program_->port().PortNumber);
     showOrHide(*portDialog_, form.Visible(), form.isModal(),
                [this] { centreOver(*portDialog_, *window_); });
+}
+
+void QtProgram::onBatchDone() {
+    // Bytes restart the watchdog and may switch timers on or off: the
+    // timers follow at once. A frame that changes nothing on screen (the
+    // same values again) asks for no refresh, and so costs no wake-up.
+    if (ended_) return;
+    timer1_->sync();
+    timer2_->sync();
+    aboutTimer_->sync();
+    if (!window_->shows(program_->ui())) requestRefresh();
 }
 
 void QtProgram::requestRefresh() {

@@ -57,6 +57,8 @@ public:
     void requestRefresh();
 
 private:
+    // After the receive events of a batch of bytes.
+    void onBatchDone();
     void connectMainWindow();
     void renderAbout();
     void renderPortSettings();

@@ -9,12 +9,16 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPainter>
+#include <QPixmapCache>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShortcut>
+#include <QStyle>
+#include <QStyleOptionProgressBar>
 
 #include <algorithm>
+#include <functional>
 
 #include "channels/stick_display.h"
 #include "ui/design_frame.h"
@@ -41,20 +45,130 @@ protected:
     }
 };
 
-// A stick marker: a solid circle in the colour of an active title bar.
-class MarkerWidget : public QWidget {
+// A control painted from pictures of its looks, kept in QPixmapCache: the
+// window follows the stream at each display frame, and painting a bar, a
+// value or a marker anew each time cost more than the rest of the window.
+// A picture's name is the look (the kind of control, its size, style,
+// palette, font and state, made again after any change of them), the pixel
+// ratio and what the control shows.
+template <typename Base>
+class Pictured : public Base {
 public:
-    using QWidget::QWidget;
+    using Base::Base;
+
+protected:
+    void paintPicture(const QString& shown, const std::function<void(QPixmap&)>& paint) {
+        const qreal ratio = this->devicePixelRatioF();
+        const QString key = look() + QString::number(ratio) + u':' +
+                            QString::number(int(this->underMouse())) + u':' + shown;
+        QPixmap picture;
+        if (!QPixmapCache::find(key, &picture)) {
+            picture = QPixmap(this->size() * ratio);
+            picture.setDevicePixelRatio(ratio);
+            picture.fill(Qt::transparent);
+            paint(picture);
+            QPixmapCache::insert(key, picture);
+        }
+        QPainter(this).drawPixmap(0, 0, picture);
+    }
+
+    void changeEvent(QEvent* event) override {
+        look_.clear();
+        Base::changeEvent(event);
+    }
+    void resizeEvent(QResizeEvent* event) override {
+        look_.clear();
+        Base::resizeEvent(event);
+    }
+
+private:
+    const QString& look() {
+        if (look_.isEmpty())
+            look_ = QStringLiteral("quadrel:%1:%2x%3:%4:%5:%6:%7:%8:")
+                        .arg(QString::fromLatin1(this->metaObject()->className()))
+                        .arg(this->width())
+                        .arg(this->height())
+                        .arg(reinterpret_cast<quintptr>(this->style()))
+                        .arg(this->palette().cacheKey())
+                        .arg(this->font().key())
+                        .arg(int(this->isEnabled()))
+                        .arg(int(this->isActiveWindow()));
+        return look_;
+    }
+
+    QString look_;
+};
+
+// A stick marker: a solid circle in the colour of an active title bar.
+class MarkerWidget : public Pictured<QWidget> {
+public:
+    using Pictured::Pictured;
 
 protected:
     void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing);
-        const QColor c = palette().color(QPalette::Active, QPalette::Highlight);
-        p.setPen(c);
-        p.setBrush(c);
-        p.drawEllipse(rect().adjusted(0, 0, -1, -1));
+        paintPicture({}, [this](QPixmap& picture) {
+            QPainter p(&picture);
+            p.setRenderHint(QPainter::Antialiasing);
+            const QColor c = palette().color(QPalette::Active, QPalette::Highlight);
+            p.setPen(c);
+            p.setBrush(c);
+            p.drawEllipse(rect().adjusted(0, 0, -1, -1));
+        });
     }
+};
+
+// A channel's movement bar. The style draws it with antialiased lines and
+// gradients, which the raster engine splits among worker threads: the
+// hand-off alone cost more than the rest of the window. Its orientation and
+// the like are set once, before it first shows.
+class ChannelBar : public Pictured<QProgressBar> {
+public:
+    using Pictured::Pictured;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        const QString shown = QString::number(minimum()) + u':' + QString::number(maximum()) + u':' +
+                              QString::number(value());
+        paintPicture(shown, [this](QPixmap& picture) {
+            QStyleOptionProgressBar option;
+            initStyleOption(&option);
+            QPainter painter(&picture);
+            style()->drawControl(QStyle::CE_ProgressBar, &option, &painter, this);
+        });
+    }
+};
+
+// A channel's value: laying its text out and shaping it is most of the
+// cost of a label. QLabel itself paints each picture, the first time.
+class ValueLabel : public Pictured<QLabel> {
+public:
+    using Pictured::Pictured;
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        // Painted through another painter (a grab): no picture to take.
+        if (sharedPainter()) {
+            QLabel::paintEvent(event);
+            return;
+        }
+        const QString shown = QString::number(int(alignment())) + u':' + QString::number(frameStyle()) +
+                              u':' + text();
+        paintPicture(shown, [this, event](QPixmap& picture) {
+            capture_ = &picture;
+            QLabel::paintEvent(event);
+            capture_ = nullptr;
+        });
+    }
+
+    // While a picture is taken, QLabel's painter paints into it.
+    QPaintDevice* redirected(QPoint* offset) const override {
+        if (!capture_) return QLabel::redirected(offset);
+        if (offset) *offset = QPoint();
+        return capture_;
+    }
+
+private:
+    QPixmap* capture_ = nullptr;
 };
 
 constexpr Qt::Alignment kLeft = Qt::AlignLeft | Qt::AlignVCenter;
@@ -198,13 +312,14 @@ void MainWindow::buildChannelRows(QWidget* client) {
             makeHeading(client, "Label10_" + n, "Channel " + n, {120, top, 1095, kRowHeight});
         heading->setAccessibleDescription("Label10");
 
-        QLabel* in = makeLabel(client, "In" + n, "-", {1320, top, 735, kRowHeight},
-                               {.font = boldFont(), .align = Qt::AlignCenter});
+        QLabel* in = setUpLabel(new ValueLabel(client), "In" + n, "-", {1320, top, 735, kRowHeight},
+                                {.font = boldFont(), .align = Qt::AlignCenter});
         in->setFrameStyle(QFrame::Box | QFrame::Plain);
+        in->setFixedSize(in->size());  // a new value asks for no new layout
         in->setToolTip("PPM Data");
         in_[k - 1] = in;
 
-        auto* bar = new QProgressBar(client);
+        auto* bar = new ChannelBar(client);
         nameControl(bar, "ProgressBar" + n, "Channel " + n + " movement");
         placeAt(bar, {2160, top, 2295, kRowHeight});
         bar->setRange(0, 100);
@@ -293,7 +408,28 @@ void MainWindow::buildStatusArea(QWidget* client) {
     label1_->setFrameStyle(QFrame::Box | QFrame::Plain);
 }
 
+namespace {
+
+// Whether the window looks the same in both states: all that render()
+// brings to the widgets, and only that (not the timers, say).
+bool sameOnScreen(const MainWindowState& a, const MainWindowState& b) {
+    for (int k = 1; k <= kChannels; ++k)
+        if (a.In(k) != b.In(k) || a.Res(k) != b.Res(k) || a.ProgressBar(k) != b.ProgressBar(k))
+            return false;
+    for (int k = 1; k <= 4; ++k)
+        if (a.Check(k) != b.Check(k)) return false;
+    return a.Mode == b.Mode && a.Option == b.Option && a.Label11 == b.Label11 && a.Label1 == b.Label1 &&
+           a.Label1ToolTip == b.Label1ToolTip && a.Ball1 == b.Ball1 && a.Ball2 == b.Ball2;
+}
+
+}  // namespace
+
+bool MainWindow::shows(const MainWindowState& state) const {
+    return shown_ && sameOnScreen(*shown_, state);
+}
+
 void MainWindow::render(const MainWindowState& s) {
+    if (shows(s)) return;
     const MainWindowState* old = shown_ ? &*shown_ : nullptr;
 
     for (int k = 1; k <= kChannels; ++k) {
@@ -305,9 +441,15 @@ void MainWindow::render(const MainWindowState& s) {
             setBackground(res_[i], s.Res(k).BackColor);
         if (!old || old->ProgressBar(k) != s.ProgressBar(k)) {
             const BarState& b = s.ProgressBar(k);
+            // QProgressBar repaints at once on a new value: a paint and a
+            // flush to the screen for each bar. With updates off it is only
+            // marked, and painted with the other changed controls.
+            QProgressBar* bar = bars_[i];
+            bar->setUpdatesEnabled(false);
             if (!old || old->ProgressBar(k).Min != b.Min || old->ProgressBar(k).Max != b.Max)
-                bars_[i]->setRange(static_cast<int>(b.Min), static_cast<int>(b.Max));
-            bars_[i]->setValue(static_cast<int>(b.Value));
+                bar->setRange(static_cast<int>(b.Min), static_cast<int>(b.Max));
+            bar->setValue(static_cast<int>(b.Value));
+            bar->setUpdatesEnabled(true);
         }
     }
     bool choicesChanged = !old || old->Mode != s.Mode || old->Option != s.Option;

@@ -43,6 +43,8 @@ public:
 
     // Brings every widget whose value changed up to date with `state`.
     void render(const MainWindowState& state);
+    // Whether the widgets show `state` already.
+    bool shows(const MainWindowState& state) const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

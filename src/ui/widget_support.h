@@ -87,10 +87,10 @@ struct LabelStyle {
     Qt::Alignment align = Qt::AlignLeft | Qt::AlignTop;
 };
 
-// A label at its design place, named for tests and assistive tools.
-inline QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text,
-                         const TwipsRect& r, const LabelStyle& style = {}) {
-    auto* label = new QLabel(text, parent);
+// Places and names a label (of any QLabel kind) for tests and assistive tools.
+inline QLabel* setUpLabel(QLabel* label, const QString& name, const QString& text,
+                          const TwipsRect& r, const LabelStyle& style = {}) {
+    label->setText(text);
     nameControl(label, name);
     placeAt(label, r);
     label->setAlignment(style.align);
@@ -101,6 +101,12 @@ inline QLabel* makeLabel(QWidget* parent, const QString& name, const QString& te
         label->setPalette(pal);
     }
     return label;
+}
+
+// A label at its design place, named for tests and assistive tools.
+inline QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text,
+                         const TwipsRect& r, const LabelStyle& style = {}) {
+    return setUpLabel(new QLabel(parent), name, text, r, style);
 }
 
 // The windows were designed for a narrow system font. Where the desktop's
