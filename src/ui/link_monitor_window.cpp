@@ -17,12 +17,13 @@ namespace {
 QFont monospace();
 }
 
-// Frame intervals of the last ten seconds, 5 ms a bar.
-class IntervalHistogram : public QWidget {
+// A panel that draws one piece of the report on a text field's background.
+template <typename Shown>
+class ReportPanel : public QWidget {
 public:
-    explicit IntervalHistogram(QWidget* parent) : QWidget(parent) { setMinimumHeight(70); }
-    void setFigures(const IntervalFigures& f) {
-        figures_ = f;
+    using QWidget::QWidget;
+    void show(const Shown& shown) {
+        shown_ = shown;
         update();
     }
 
@@ -30,15 +31,30 @@ protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         p.fillRect(rect(), palette().color(QPalette::Base));
+        draw(p, shown_);
+    }
+    virtual void draw(QPainter& p, const Shown& shown) = 0;
+
+private:
+    Shown shown_{};
+};
+
+// Frame intervals of the last ten seconds, 5 ms a bar.
+class IntervalHistogram : public ReportPanel<IntervalFigures> {
+public:
+    explicit IntervalHistogram(QWidget* parent) : ReportPanel(parent) { setMinimumHeight(70); }
+
+protected:
+    void draw(QPainter& p, const IntervalFigures& figures) override {
         const int bins = IntervalFigures::kBins;
         const int most =
-            std::max(1, *std::max_element(figures_.histogram.begin(), figures_.histogram.end()));
+            std::max(1, *std::max_element(figures.histogram.begin(), figures.histogram.end()));
         const int labelHeight = fontMetrics().height();
         const double barWidth = static_cast<double>(width()) / bins;
         const int room = height() - labelHeight - 2;
         p.setPen(palette().color(QPalette::Text));
         for (int i = 0; i < bins; ++i) {
-            const int h = room * figures_.histogram[static_cast<std::size_t>(i)] / most;
+            const int h = room * figures.histogram[static_cast<std::size_t>(i)] / most;
             const QRectF bar(i * barWidth + 1, room - h, barWidth - 2, h);
             p.fillRect(bar, palette().color(QPalette::Highlight));
             if (i % 2 == 0)
@@ -46,30 +62,21 @@ protected:
                            i == bins - 1 ? QString("%1+").arg(i * 5) : QString::number(i * 5));
         }
     }
-
-private:
-    IntervalFigures figures_;
 };
 
 // The last bytes in hex, sixteen a row, coloured by what they turned out to be.
-class RawByteView : public QWidget {
+class RawByteView : public ReportPanel<std::vector<RawByte>> {
 public:
-    explicit RawByteView(QWidget* parent) : QWidget(parent) {
+    explicit RawByteView(QWidget* parent) : ReportPanel(parent) {
         setFont(monospace());
         setMinimumSize(fontMetrics().horizontalAdvance("00 ") * 16, fontMetrics().height() * 4 + 4);
     }
-    void setBytes(const std::vector<RawByte>& bytes) {
-        bytes_ = bytes;
-        update();
-    }
 
 protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        p.fillRect(rect(), palette().color(QPalette::Base));
+    void draw(QPainter& p, const std::vector<RawByte>& bytes) override {
         const int cell = fontMetrics().horizontalAdvance("00 "), line = fontMetrics().height();
-        for (std::size_t i = 0; i < bytes_.size(); ++i) {
-            const RawByte& b = bytes_[i];
+        for (std::size_t i = 0; i < bytes.size(); ++i) {
+            const RawByte& b = bytes[i];
             QFont f = font();
             f.setBold(b.role == ByteRole::Sync || b.role == ByteRole::EndMark);
             p.setFont(f);
@@ -248,8 +255,8 @@ void LinkMonitorWindow::render(const LinkReport& r) {
     for (int k = 0; k < 8; ++k)
         channelRows_[static_cast<std::size_t>(k)]->setText(
             channelLine(k + 1, r.channel[static_cast<std::size_t>(k)]));
-    histogram_->setFigures(r.intervals);
-    raw_->setBytes(r.recent);
+    histogram_->show(r.intervals);
+    raw_->show(r.recent);
 }
 
 void LinkMonitorWindow::showEvent(QShowEvent* event) {

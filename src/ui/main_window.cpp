@@ -127,8 +127,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent*) override {
-        const QString shown = QString::number(minimum()) + u':' + QString::number(maximum()) + u':' +
-                              QString::number(value());
+        const QString shown = QString::number(minimum()) + u':' + QString::number(maximum()) +
+                              u':' + QString::number(value());
         paintPicture(shown, [this](QPixmap& picture) {
             QStyleOptionProgressBar option;
             initStyleOption(&option);
@@ -151,8 +151,8 @@ protected:
             QLabel::paintEvent(event);
             return;
         }
-        const QString shown = QString::number(int(alignment())) + u':' + QString::number(frameStyle()) +
-                              u':' + text();
+        const QString shown = QString::number(int(alignment())) + u':' +
+                              QString::number(frameStyle()) + u':' + text();
         paintPicture(shown, [this, event](QPixmap& picture) {
             capture_ = &picture;
             QLabel::paintEvent(event);
@@ -281,12 +281,15 @@ void MainWindow::buildMenus() {
         action->setObjectName(name);
         connect(action, &QAction::triggered, this, signal);
     };
-    QMenu* file = menuBar()->addMenu("&File");
-    file->setObjectName("FMenu");
-    command(file, "FExit", "E&xit", &MainWindow::exitTriggered);
+    // A menu on the bar, named after its control.
+    auto menu = [this](const QString& caption, const char* name) {
+        QMenu* m = menuBar()->addMenu(caption);
+        m->setObjectName(name);
+        return m;
+    };
+    command(menu("&File", "FMenu"), "FExit", "E&xit", &MainWindow::exitTriggered);
 
-    QMenu* settings = menuBar()->addMenu("&Settings");
-    settings->setObjectName("SMenu");
+    QMenu* settings = menu("&Settings", "SMenu");
     command(settings, "SCal", "&Recalibrate", &MainWindow::recalibrateTriggered);
     settings->addSeparator()->setObjectName("SLine1");
     command(settings, "CMenu", "&Comms...", &MainWindow::commsTriggered);
@@ -295,13 +298,9 @@ void MainWindow::buildMenus() {
     command(menuBar(), "ZMenu", "&Zhen Hua", &MainWindow::zhenHuaTriggered);
 
     // Beside the window's own menus: what tells why a link fails.
-    QMenu* diagnostics = menuBar()->addMenu("&Diagnostics");
-    diagnostics->setObjectName("DiagnosticsMenu");
-    command(diagnostics, "LinkMonitorMenu", "&Link Monitor...", &MainWindow::linkMonitorTriggered);
-
-    QMenu* help = menuBar()->addMenu("&Help");
-    help->setObjectName("HMenu");
-    command(help, "AMenu", "&About...", &MainWindow::aboutTriggered);
+    command(menu("&Diagnostics", "DiagnosticsMenu"), "LinkMonitorMenu", "&Link Monitor...",
+            &MainWindow::linkMonitorTriggered);
+    command(menu("&Help", "HMenu"), "AMenu", "&About...", &MainWindow::aboutTriggered);
 }
 
 void MainWindow::buildChannelRows(QWidget* client) {
@@ -418,8 +417,9 @@ bool sameOnScreen(const MainWindowState& a, const MainWindowState& b) {
             return false;
     for (int k = 1; k <= 4; ++k)
         if (a.Check(k) != b.Check(k)) return false;
-    return a.Mode == b.Mode && a.Option == b.Option && a.Label11 == b.Label11 && a.Label1 == b.Label1 &&
-           a.Label1ToolTip == b.Label1ToolTip && a.Ball1 == b.Ball1 && a.Ball2 == b.Ball2;
+    return a.Mode == b.Mode && a.Option == b.Option && a.Label11 == b.Label11 &&
+           a.Label1 == b.Label1 && a.Label1ToolTip == b.Label1ToolTip && a.Ball1 == b.Ball1 &&
+           a.Ball2 == b.Ball2;
 }
 
 }  // namespace

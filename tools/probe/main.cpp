@@ -141,15 +141,8 @@ int listen(const ProbeOptions& o) {
 int main(int argc, char** argv) {
     const std::vector<std::string_view> args(argv + 1, argv + argc);
     const ProbeCommand command = parseProbeOptions(args);
-    if (command.action == ProbeCommand::Action::Help) {
-        std::fputs(probeHelpText().c_str(), stdout);
-        return 0;
-    }
-    if (command.action == ProbeCommand::Action::Error) {
-        std::fprintf(stderr, "quadrel-probe: %s\nTry 'quadrel-probe --help' for the options.\n",
-                     command.error.c_str());
-        return 2;
-    }
+    if (const auto status = sim::answerBeforeRunning(command, "quadrel-probe", probeHelpText()))
+        return *status;
     if (command.options.source == ProbeOptions::Source::Replay) return replayFile(command.options);
     QCoreApplication application(argc, argv);
     return listen(command.options);

@@ -77,13 +77,10 @@ ProbeCommand parseProbeOptions(const std::vector<std::string_view>& args) {
     ProbeCommand result;
     try {
         for (std::size_t i = 0; i < args.size(); ++i) {
-            std::string_view arg = args[i];
-            if (arg == "--help" || arg == "-h") {
-                result.action = ProbeCommand::Action::Help;
-                return result;
-            }
-            if (!arg.starts_with("--")) fail("unexpected argument '" + std::string(arg) + "'");
-            arg.remove_prefix(2);
+            if (sim::isHelpOption(args[i])) return result.askedForHelp();
+            const auto option = sim::optionName(args[i]);
+            if (!option) fail("unexpected argument '" + std::string(args[i]) + "'");
+            std::string_view arg = *option;
             if (arg == "json") {
                 result.options.json = true;
                 continue;

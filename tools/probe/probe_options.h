@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "tool_command.h"
+
 namespace quadrel::probe {
 
 struct ProbeOptions {
@@ -25,12 +27,7 @@ struct ProbeOptions {
     std::optional<double> maxIntervalMs;
 };
 
-struct ProbeCommand {
-    enum class Action { Run, Help, Error };
-    Action action = Action::Run;
-    ProbeOptions options;
-    std::string error;  // for Action::Error: what is wrong, in one line
-};
+using ProbeCommand = sim::ToolCommand<ProbeOptions>;
 
 // `args` without the program name. Accepts "--name value" and "--name=value".
 ProbeCommand parseProbeOptions(const std::vector<std::string_view>& args);

@@ -76,27 +76,12 @@ std::vector<Check> checkExpectations(const ProbeOptions& o, const LinkReport& r)
 }
 
 std::string_view verdictKey(Verdict verdict) {
-    switch (verdict) {
-        case Verdict::PortAway:
-            return "port_away";
-        case Verdict::NoBytes:
-            return "no_bytes";
-        case Verdict::NoFrames:
-            return "no_frames";
-        case Verdict::Irregular:
-            return "irregular";
-        case Verdict::LostSync:
-            return "lost_sync";
-        case Verdict::Glitches:
-            return "glitches";
-        case Verdict::OffRate:
-            return "off_rate";
-        case Verdict::Good:
-            return "good";
-        case Verdict::Waiting:
-            break;
-    }
-    return "waiting";
+    // In the order of Verdict: stable keys for scripts.
+    constexpr std::string_view kKeys[] = {"port_away", "no_bytes",  "no_frames",
+                                          "irregular", "lost_sync", "glitches",
+                                          "off_rate",  "good",      "waiting"};
+    static_assert(std::size(kKeys) == static_cast<std::size_t>(Verdict::Waiting) + 1);
+    return kKeys[static_cast<std::size_t>(verdict)];
 }
 
 std::string reportText(const ProbeRun& run, const LinkReport& r, const std::vector<Check>& checks) {
@@ -175,13 +160,12 @@ std::string reportJson(const ProbeRun& run, const LinkReport& r, const std::vect
                                            ", \"zhenhua\": " + number(r.framesPerSecondByKind[2]) +
                                            "}");
     field("channels", std::to_string(r.channels));
-    field("channel_count_changes", count(r.channelCountChanges));
-    field("lost_bytes", count(r.lostBytes));
-    field("short_frames", count(r.shortFrames));
-    field("stray_frames", count(r.strayFrames));
-    field("sync_like_values", count(r.syncLikeValues));
-    field("line_errors", count(r.lineErrors));
-    field("glitches", count(r.glitches));
+    const std::pair<const char*, std::uint64_t> counts[] = {
+        {"channel_count_changes", r.channelCountChanges}, {"lost_bytes", r.lostBytes},
+        {"short_frames", r.shortFrames},                   {"stray_frames", r.strayFrames},
+        {"sync_like_values", r.syncLikeValues},            {"line_errors", r.lineErrors},
+        {"glitches", r.glitches}};
+    for (const auto& [key, n] : counts) field(key, count(n));
     std::string histogram;
     for (int n : f.histogram) histogram += (histogram.empty() ? "" : ", ") + std::to_string(n);
     field("interval_ms",

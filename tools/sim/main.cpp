@@ -111,15 +111,7 @@ bool send(OutputSink& sink, const std::vector<std::uint8_t>& bytes, bool fast, i
 int main(int argc, char** argv) {
     const std::vector<std::string_view> args(argv + 1, argv + argc);
     ParsedOptions parsed = parseOptions(args);
-    if (parsed.action == ParsedOptions::Action::Help) {
-        std::fputs(helpText().c_str(), stdout);
-        return 0;
-    }
-    if (parsed.action == ParsedOptions::Action::Error) {
-        std::fprintf(stderr, "quadrel-sim: %s\nTry 'quadrel-sim --help' for the options.\n",
-                     parsed.error.c_str());
-        return 2;
-    }
+    if (const auto status = answerBeforeRunning(parsed, "quadrel-sim", helpText())) return *status;
     SimOptions& options = parsed.options;
     options.stream.seed = options.seed ? *options.seed : std::random_device{}() & 0x7FFFFFFF;
     if (options.replayPath) {

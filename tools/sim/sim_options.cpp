@@ -265,13 +265,10 @@ ParsedOptions parseOptions(const std::vector<std::string_view>& args) {
     try {
         std::map<std::string_view, std::string_view> given;
         for (std::size_t i = 0; i < args.size(); ++i) {
-            std::string_view arg = args[i];
-            if (arg == "--help" || arg == "-h") {
-                result.action = ParsedOptions::Action::Help;
-                return result;
-            }
-            if (!arg.starts_with("--")) fail("unexpected argument '" + std::string(arg) + "'");
-            arg.remove_prefix(2);
+            if (isHelpOption(args[i])) return result.askedForHelp();
+            const auto option = optionName(args[i]);
+            if (!option) fail("unexpected argument '" + std::string(args[i]) + "'");
+            std::string_view arg = *option;
             const auto equals = arg.find('=');
             const std::string_view name = arg.substr(0, equals);
             const auto known = std::find_if(std::begin(kOptions), std::end(kOptions),

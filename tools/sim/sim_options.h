@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "stream_generator.h"
+#include "tool_command.h"
 
 namespace quadrel::sim {
 
@@ -29,12 +30,7 @@ struct SimOptions {
     bool quiet = false;                 // no summary line on standard error
 };
 
-struct ParsedOptions {
-    enum class Action { Run, Help, Error };
-    Action action = Action::Run;
-    SimOptions options;
-    std::string error;  // for Action::Error: what is wrong, in one line
-};
+using ParsedOptions = ToolCommand<SimOptions>;
 
 // `args` without the program name. Accepts "--name value" and "--name=value".
 ParsedOptions parseOptions(const std::vector<std::string_view>& args);
