@@ -58,6 +58,9 @@ TEST_P(LinkVerdict, NamesWhatIsWrong) {
     const LinkReport r = h.report();
     EXPECT_EQ(r.verdict, GetParam().verdict);
     EXPECT_EQ(r.verdictText, GetParam().text);
+    // The figure beside the verdict counts the same bytes.
+    EXPECT_EQ(r.lostBytes,
+              r.verdict == Verdict::LostSync ? 15u : 0u);  // 12 of them in the last 10 s
 }
 
 const auto steady = [](int) { return 22.5; };
