@@ -14,25 +14,14 @@ namespace quadrel {
 namespace {
 
 // Plays a prepared stream over and over, one byte per receive event.
-class LoopingPort final : public SerialComponent {
+class LoopingPort final : public ReceiveOnlyPort {
 public:
     explicit LoopingPort(std::vector<std::uint8_t> stream) : stream_(std::move(stream)) {}
-    int CommEvent() const override { return comm_event::Receive; }
     std::optional<std::uint8_t> Input() override {
         const std::uint8_t b = stream_[next_];
         next_ = next_ + 1 == stream_.size() ? 0 : next_ + 1;
         return b;
     }
-    void setCommPort(std::int16_t) override {}
-    std::int16_t CommPort() const override { return 1; }
-    void setSettings(const std::string&) override {}
-    std::string Settings() const override { return {}; }
-    void setInputLen(std::int16_t) override {}
-    void setRThreshold(std::int16_t) override {}
-    void setRTSEnable(bool) override {}
-    void setDTREnable(bool) override {}
-    void setPortOpen(bool) override {}
-    bool PortOpen() const override { return true; }
 
 private:
     std::vector<std::uint8_t> stream_;
@@ -109,7 +98,8 @@ void runReceive(benchmark::State& state, std::vector<std::uint8_t> stream) {
     const long long allocations = allocationCount() - before;
     const auto bytes = static_cast<long long>(state.iterations()) * 1000;
     state.SetBytesProcessed(bytes);
-    state.counters["allocs_per_byte"] = static_cast<double>(allocations) / static_cast<double>(bytes);
+    state.counters["allocs_per_byte"] =
+        static_cast<double>(allocations) / static_cast<double>(bytes);
     benchmark::DoNotOptimize(form.state().In(1).Caption.size());
 }
 
@@ -129,11 +119,21 @@ void Baseline(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<long long>(state.iterations()) * 1000);
 }
 
-void Standard8(benchmark::State& s) { runReceive(s, standardStream(8)); }
-void Standard4(benchmark::State& s) { runReceive(s, standardStream(4)); }
-void VariantSync(benchmark::State& s) { runReceive(s, variantStream()); }
-void ZhenHua(benchmark::State& s) { runReceive(s, zhenHuaStream()); }
-void RandomNoise(benchmark::State& s) { runReceive(s, noiseStream()); }
+void Standard8(benchmark::State& s) {
+    runReceive(s, standardStream(8));
+}
+void Standard4(benchmark::State& s) {
+    runReceive(s, standardStream(4));
+}
+void VariantSync(benchmark::State& s) {
+    runReceive(s, variantStream());
+}
+void ZhenHua(benchmark::State& s) {
+    runReceive(s, zhenHuaStream());
+}
+void RandomNoise(benchmark::State& s) {
+    runReceive(s, noiseStream());
+}
 
 BENCHMARK(Baseline);
 BENCHMARK(Standard8);

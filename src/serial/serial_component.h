@@ -62,4 +62,21 @@ public:
     virtual bool PortOpen() const = 0;
 };
 
+// A port that only delivers bytes (a replayed capture, a benchmark's loop):
+// every property takes what it is given, and the port is always open.
+class ReceiveOnlyPort : public SerialComponent {
+public:
+    int CommEvent() const override { return comm_event::Receive; }
+    void setCommPort(std::int16_t) override {}
+    std::int16_t CommPort() const override { return 1; }
+    void setSettings(const std::string&) override {}
+    std::string Settings() const override { return {}; }
+    void setInputLen(std::int16_t) override {}
+    void setRThreshold(std::int16_t) override {}
+    void setRTSEnable(bool) override {}
+    void setDTREnable(bool) override {}
+    void setPortOpen(bool) override {}
+    bool PortOpen() const override { return true; }
+};
+
 }  // namespace quadrel

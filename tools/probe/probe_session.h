@@ -88,21 +88,10 @@ private:
 };
 
 // A port that hands out the bytes it is given, one per receive event.
-class FeedPort : public SerialComponent {
+class FeedPort : public ReceiveOnlyPort {
 public:
     std::span<const std::uint8_t> pending;
-    int CommEvent() const override { return comm_event::Receive; }
     std::optional<std::uint8_t> Input() override;
-    void setCommPort(std::int16_t) override {}
-    std::int16_t CommPort() const override { return 1; }
-    void setSettings(const std::string&) override {}
-    std::string Settings() const override { return {}; }
-    void setInputLen(std::int16_t) override {}
-    void setRThreshold(std::int16_t) override {}
-    void setRTSEnable(bool) override {}
-    void setDTREnable(bool) override {}
-    void setPortOpen(bool) override {}
-    bool PortOpen() const override { return true; }
 };
 
 // A capture played into a fresh session at once, each batch at its own
