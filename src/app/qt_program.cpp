@@ -265,16 +265,26 @@ void QtProgram::onBatchDone() {
     timer1_->sync();
     timer2_->sync();
     aboutTimer_->sync();
-    if (!window_->shows(program_->ui())) requestRefresh();
+    if (window_->shows(program_->ui())) return;
+    // A refresh that is due anyway is made now, not one turn of the event
+    // loop later.
+    if (!paceTimer_.isActive() && msUntilRefresh() == 0)
+        refresh();
+    else
+        requestRefresh();
 }
 
-void QtProgram::requestRefresh() {
-    if (paceTimer_.isActive()) return;
+qint64 QtProgram::msUntilRefresh() const {
     const QScreen* screen = window_->screen();
     const double hz = screen && screen->refreshRate() >= 24 ? screen->refreshRate() : 60.0;
     const qint64 frameMs = static_cast<qint64>(1000.0 / hz);
     const qint64 since = sinceRefresh_.isValid() ? sinceRefresh_.elapsed() : frameMs;
-    paceTimer_.start(static_cast<int>(std::max<qint64>(0, frameMs - since)));
+    return std::max<qint64>(0, frameMs - since);
+}
+
+void QtProgram::requestRefresh() {
+    if (paceTimer_.isActive()) return;
+    paceTimer_.start(static_cast<int>(msUntilRefresh()));
 }
 
 void QtProgram::refresh() {

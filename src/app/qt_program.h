@@ -54,6 +54,7 @@ public:
     // Brings the windows and timers up to date with the core's state.
     void refresh();
     // The same within one display refresh, however often it is asked for.
+    qint64 msUntilRefresh() const;  // 0 once a display frame has passed
     void requestRefresh();
 
 private:

@@ -9,7 +9,6 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPainter>
-#include <QPixmapCache>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -18,10 +17,10 @@
 #include <QStyleOptionProgressBar>
 
 #include <algorithm>
-#include <functional>
 
 #include "channels/stick_display.h"
 #include "ui/design_frame.h"
+#include "ui/picture_layer.h"
 #include "ui/widget_support.h"
 
 namespace quadrel {
@@ -45,130 +44,67 @@ protected:
     }
 };
 
-// A control painted from pictures of its looks, kept in QPixmapCache: the
-// window follows the stream at each display frame, and painting a bar, a
-// value or a marker anew each time cost more than the rest of the window.
-// A picture's name is the look (the kind of control, its size, style,
-// palette, font and state, made again after any change of them), the pixel
-// ratio and what the control shows.
-template <typename Base>
-class Pictured : public Base {
+// A stick marker: a solid circle in the colour of an active title bar.
+class MarkerWidget : public LayerPainted<QWidget> {
 public:
-    using Base::Base;
+    MarkerWidget(PictureLayer& layer, QWidget* parent) : LayerPainted(layer, parent) {}
 
 protected:
-    void paintPicture(const QString& shown, const std::function<void(QPixmap&)>& paint) {
-        const qreal ratio = this->devicePixelRatioF();
-        const QString key = look() + QString::number(ratio) + u':' +
-                            QString::number(int(this->underMouse())) + u':' + shown;
-        QPixmap picture;
-        if (!QPixmapCache::find(key, &picture)) {
-            picture = QPixmap(this->size() * ratio);
-            picture.setDevicePixelRatio(ratio);
-            picture.fill(Qt::transparent);
-            paint(picture);
-            QPixmapCache::insert(key, picture);
-        }
-        QPainter(this).drawPixmap(0, 0, picture);
+    void paintPicture(QPainter& p) override {
+        p.setRenderHint(QPainter::Antialiasing);
+        const QColor c = palette().color(QPalette::Active, QPalette::Highlight);
+        p.setPen(c);
+        p.setBrush(c);
+        p.drawEllipse(rect().adjusted(0, 0, -1, -1));
     }
-
-    void changeEvent(QEvent* event) override {
-        look_.clear();
-        Base::changeEvent(event);
-    }
-    void resizeEvent(QResizeEvent* event) override {
-        look_.clear();
-        Base::resizeEvent(event);
-    }
-
-private:
-    const QString& look() {
-        if (look_.isEmpty())
-            look_ = QStringLiteral("quadrel:%1:%2x%3:%4:%5:%6:%7:%8:")
-                        .arg(QString::fromLatin1(this->metaObject()->className()))
-                        .arg(this->width())
-                        .arg(this->height())
-                        .arg(reinterpret_cast<quintptr>(this->style()))
-                        .arg(this->palette().cacheKey())
-                        .arg(this->font().key())
-                        .arg(int(this->isEnabled()))
-                        .arg(int(this->isActiveWindow()));
-        return look_;
-    }
-
-    QString look_;
 };
 
-// A stick marker: a solid circle in the colour of an active title bar.
-class MarkerWidget : public Pictured<QWidget> {
+// A stick's box.
+class BoxShape : public LayerPainted<QFrame> {
 public:
-    using Pictured::Pictured;
+    BoxShape(PictureLayer& layer, QWidget* parent) : LayerPainted(layer, parent) {
+        setFrameStyle(QFrame::Box | QFrame::Plain);
+    }
 
 protected:
-    void paintEvent(QPaintEvent*) override {
-        paintPicture({}, [this](QPixmap& picture) {
-            QPainter p(&picture);
-            p.setRenderHint(QPainter::Antialiasing);
-            const QColor c = palette().color(QPalette::Active, QPalette::Highlight);
-            p.setPen(c);
-            p.setBrush(c);
-            p.drawEllipse(rect().adjusted(0, 0, -1, -1));
-        });
-    }
+    void paintPicture(QPainter& p) override { drawFrame(&p); }
 };
 
 // A channel's movement bar. The style draws it with antialiased lines and
 // gradients, which the raster engine splits among worker threads: the
-// hand-off alone cost more than the rest of the window. Its orientation and
-// the like are set once, before it first shows.
-class ChannelBar : public Pictured<QProgressBar> {
+// hand-off alone cost more than the rest of the window, hence its pictures.
+class ChannelBar : public LayerPainted<QProgressBar> {
 public:
-    using Pictured::Pictured;
+    ChannelBar(PictureLayer& layer, QWidget* parent) : LayerPainted(layer, parent) {}
 
 protected:
-    void paintEvent(QPaintEvent*) override {
-        const QString shown = QString::number(minimum()) + u':' + QString::number(maximum()) +
-                              u':' + QString::number(value());
-        paintPicture(shown, [this](QPixmap& picture) {
-            QStyleOptionProgressBar option;
-            initStyleOption(&option);
-            QPainter painter(&picture);
-            style()->drawControl(QStyle::CE_ProgressBar, &option, &painter, this);
-        });
+    QString shown() const override {
+        return QString::number(minimum()) + u':' + QString::number(maximum()) + u':' +
+               QString::number(value());
+    }
+    void paintPicture(QPainter& p) override {
+        QStyleOptionProgressBar option;
+        initStyleOption(&option);
+        style()->drawControl(QStyle::CE_ProgressBar, &option, &p, this);
     }
 };
 
-// A channel's value: laying its text out and shaping it is most of the
-// cost of a label. QLabel itself paints each picture, the first time.
-class ValueLabel : public Pictured<QLabel> {
+// A channel's value, boxed and centred as a label draws it.
+class ValueLabel : public LayerPainted<QLabel> {
 public:
-    using Pictured::Pictured;
+    ValueLabel(PictureLayer& layer, QWidget* parent) : LayerPainted(layer, parent) {}
 
 protected:
-    void paintEvent(QPaintEvent* event) override {
-        // Painted through another painter (a grab): no picture to take.
-        if (sharedPainter()) {
-            QLabel::paintEvent(event);
-            return;
-        }
-        const QString shown = QString::number(int(alignment())) + u':' +
-                              QString::number(frameStyle()) + u':' + text();
-        paintPicture(shown, [this, event](QPixmap& picture) {
-            capture_ = &picture;
-            QLabel::paintEvent(event);
-            capture_ = nullptr;
-        });
+    QString shown() const override {
+        return QString::number(int(alignment())) + u':' + QString::number(frameStyle()) + u':' +
+               text();
     }
-
-    // While a picture is taken, QLabel's painter paints into it.
-    QPaintDevice* redirected(QPoint* offset) const override {
-        if (!capture_) return QLabel::redirected(offset);
-        if (offset) *offset = QPoint();
-        return capture_;
+    void paintPicture(QPainter& p) override {
+        drawFrame(&p);
+        p.setFont(font());
+        style()->drawItemText(&p, contentsRect(), int(alignment()), palette(), isEnabled(),
+                              text(), foregroundRole());
     }
-
-private:
-    QPixmap* capture_ = nullptr;
 };
 
 constexpr Qt::Alignment kLeft = Qt::AlignLeft | Qt::AlignVCenter;
@@ -304,6 +240,10 @@ void MainWindow::buildMenus() {
 }
 
 void MainWindow::buildChannelRows(QWidget* client) {
+    // Beneath the values and bars, which change at every display frame.
+    rowsLayer_ = new PictureLayer(client);
+    nameControl(rowsLayer_, "ChannelRows", "Channel values and movement");
+    placeAt(rowsLayer_, {1320, rowTop(1), 2160 + 2295 - 1320, rowTop(kChannels) + kRowHeight - rowTop(1)});
     for (int k = 1; k <= kChannels; ++k) {
         const double top = rowTop(k);
         const QString n = QString::number(k);
@@ -311,14 +251,15 @@ void MainWindow::buildChannelRows(QWidget* client) {
             makeHeading(client, "Label10_" + n, "Channel " + n, {120, top, 1095, kRowHeight});
         heading->setAccessibleDescription("Label10");
 
-        QLabel* in = setUpLabel(new ValueLabel(client), "In" + n, "-", {1320, top, 735, kRowHeight},
+        QLabel* in = setUpLabel(new ValueLabel(*rowsLayer_, client), "In" + n, "-", {1320, top, 735, kRowHeight},
                                 {.font = boldFont(), .align = Qt::AlignCenter});
         in->setFrameStyle(QFrame::Box | QFrame::Plain);
+        in->setTextFormat(Qt::PlainText);
         in->setFixedSize(in->size());  // a new value asks for no new layout
         in->setToolTip("PPM Data");
         in_[k - 1] = in;
 
-        auto* bar = new ChannelBar(client);
+        auto* bar = new ChannelBar(*rowsLayer_, client);
         nameControl(bar, "ProgressBar" + n, "Channel " + n + " movement");
         placeAt(bar, {2160, top, 2295, kRowHeight});
         bar->setRange(0, 100);
@@ -383,17 +324,22 @@ void MainWindow::buildOptionFrames(QWidget* client) {
 
     QGroupBox* frame3 = makeFrame(client, "Frame3", "Stick Position", "Actual stick position",
                                   {3360, 3480, 2655, 1575});
+    // Beneath the boxes and the markers, which move at every display frame;
+    // it reaches as far as a marker can go.
+    stickLayer_ = new PictureLayer(frame3);
+    nameControl(stickLayer_, "StickArea", "Stick positions");
+    placeAt(stickLayer_, {kLeftBoxLeft, kStickBoxTop, kRightBoxLeft + kStickTravel + 150 - kLeftBoxLeft,
+                          kStickTravel + 150});
     for (auto [name, left] :
          {std::pair{"Shape3", kLeftBoxLeft}, std::pair{"Shape4", kRightBoxLeft}}) {
-        auto* box = new QFrame(frame3);
+        auto* box = new BoxShape(*stickLayer_, frame3);
         nameControl(box, name);
-        box->setFrameStyle(QFrame::Box | QFrame::Plain);
         placeAt(box, {left, kStickBoxTop, 1005, 1005});
     }
-    ball2_ = new MarkerWidget(frame3);
+    ball2_ = new MarkerWidget(*stickLayer_, frame3);
     nameControl(ball2_, "Ball2", "Left stick");
     placeAt(ball2_, {design.Ball2.Left, design.Ball2.Top, 150, 150});
-    ball1_ = new MarkerWidget(frame3);
+    ball1_ = new MarkerWidget(*stickLayer_, frame3);
     nameControl(ball1_, "Ball1", "Right stick");
     placeAt(ball1_, {design.Ball1.Left, design.Ball1.Top, 150, 150});
 }
@@ -434,22 +380,21 @@ void MainWindow::render(const MainWindowState& s) {
 
     for (int k = 1; k <= kChannels; ++k) {
         const int i = k - 1;
-        if (!old || old->In(k).Caption != s.In(k).Caption) in_[i]->setText(qText(s.In(k).Caption));
+        if (!old || old->In(k).Caption != s.In(k).Caption) {
+            in_[i]->setText(qText(s.In(k).Caption));
+            rowsLayer_->gather(*in_[i]);
+        }
         if (!old || old->Res(k).Caption != s.Res(k).Caption)
             res_[i]->setText(qText(s.Res(k).Caption));
         if (!old || old->Res(k).BackColor != s.Res(k).BackColor)
             setBackground(res_[i], s.Res(k).BackColor);
         if (!old || old->ProgressBar(k) != s.ProgressBar(k)) {
             const BarState& b = s.ProgressBar(k);
-            // QProgressBar repaints at once on a new value: a paint and a
-            // flush to the screen for each bar. With updates off it is only
-            // marked, and painted with the other changed controls.
             QProgressBar* bar = bars_[i];
-            bar->setUpdatesEnabled(false);
             if (!old || old->ProgressBar(k).Min != b.Min || old->ProgressBar(k).Max != b.Max)
                 bar->setRange(static_cast<int>(b.Min), static_cast<int>(b.Max));
             bar->setValue(static_cast<int>(b.Value));
-            bar->setUpdatesEnabled(true);
+            rowsLayer_->gather(*bar);
         }
     }
     bool choicesChanged = !old || old->Mode != s.Mode || old->Option != s.Option;
@@ -478,8 +423,15 @@ void MainWindow::render(const MainWindowState& s) {
     if (!old || old->Label1.Caption != s.Label1.Caption) label1_->setText(qText(s.Label1.Caption));
     if (!old || old->Label1ToolTip != s.Label1ToolTip)
         label1_->setToolTip(QString::fromStdString(s.Label1ToolTip));
-    if (!old || old->Ball1 != s.Ball1) ball1_->move(markerPixels(s.Ball1));
-    if (!old || old->Ball2 != s.Ball2) ball2_->move(markerPixels(s.Ball2));
+    // Qt repaints where a marker was; the layer paints where it is.
+    auto moveMarker = [this](QWidget* ball, const MarkerState& m) {
+        ball->move(markerPixels(m));
+        stickLayer_->gather(*ball);
+    };
+    if (!old || old->Ball1 != s.Ball1) moveMarker(ball1_, s.Ball1);
+    if (!old || old->Ball2 != s.Ball2) moveMarker(ball2_, s.Ball2);
+    rowsLayer_->finish();
+    stickLayer_->finish();
     shown_ = s;
 }
 

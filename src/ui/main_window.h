@@ -21,6 +21,8 @@ class QWidget;
 
 namespace quadrel {
 
+class PictureLayer;
+
 class MainWindow : public QMainWindow {
     Q_OBJECT
 
@@ -68,6 +70,8 @@ private:
     QLabel* label1_ = nullptr;
     QWidget* ball1_ = nullptr;
     QWidget* ball2_ = nullptr;
+    PictureLayer* rowsLayer_ = nullptr;   // paints the values and bars
+    PictureLayer* stickLayer_ = nullptr;  // paints the boxes and markers
 
     std::optional<MainWindowState> shown_;  // what the widgets show now
 };

@@ -104,5 +104,26 @@ TEST(MainWindow, ShowsTheCoresStateAndReportsEveryChangeOfABoxOnce) {
     }
 }
 
+// Values, bars and markers are painted by the layers beneath them: what
+// reaches the screen after a change is what a fresh paint of the window shows.
+TEST(MainWindow, EveryChangeReachesTheScreen) {
+    MainWindow w;
+    MainWindowState s;
+    w.render(s);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    auto onScreen = [&] { return w.screen()->grabWindow(w.winId()).toImage(); };
+    auto fresh = [&] { return w.grab().toImage().convertToFormat(onScreen().format()); };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return onScreen() == fresh(); }, 5000));
+    for (int step = 1; step <= 3; ++step) {
+        s.In(step).Caption.setNumber(40 * step);
+        s.ProgressBar(step).Value = 30.0f * step;
+        s.Ball1 = {1440.0f + 200 * step, 240.0f + 100 * step};
+        s.Ball2 = {240.0f + 150 * step, 1000.0f - 200 * step};
+        w.render(s);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return onScreen() == fresh(); }, 5000)) << step;
+    }
+}
+
 }  // namespace
 }  // namespace quadrel::testing
