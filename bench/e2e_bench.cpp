@@ -6,8 +6,8 @@
 // In1 label painting its value, read from the program's QUADREL_PAINT_LOG.
 //
 //   quadrel_e2e_bench [--program PATH] [--floor PATH] [--streams abcde]
-//                     [--window S] [--warmup S] [--latency S | --no-latency]
-//                     [--perf-dir DIR]
+//                     [--window S] [--warmup S] [--rounds N]
+//                     [--latency S | --no-latency] [--perf-dir DIR]
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -371,6 +371,7 @@ struct Options {
     std::string streams = "abcde";
     double window = 5;
     double warmup = 1;
+    int rounds = 3;
     double latency = 10;
     std::string perfDir;
 };
@@ -400,15 +401,20 @@ public:
         std::printf("Floor: %s\n", o_.floor.c_str());
         std::printf("Xvfb %s at 96 dpi, no accessibility bus. CPU in %% of one core over %.1f s after "
                     "%.1f s of warm-up,\nfrom the on-CPU time of every thread (utime+stime in ticks "
-                    "in brackets).\n\n",
-                    display_.c_str(), o_.window, o_.warmup);
+                    "in brackets); the median of %d rounds,\nfloor and program taking turns, so that "
+                    "both meet the same load of a shared machine.\n\n",
+                    display_.c_str(), o_.window, o_.warmup, o_.rounds);
         std::printf("| Stream | Fed (floor / Quadrel) | Floor CPU %% | Quadrel CPU %% | Ratio | Quadrel RSS MB |\n");
         std::printf("|---|---|---|---|---|---|\n");
         std::fflush(stdout);
         for (const Stream& s : kStreams) {
             if (o_.streams.find(s.key) == std::string::npos) continue;
-            const Measure floor = measure(s, false);
-            const Measure program = measure(s, true);
+            std::vector<Measure> floors, programs;
+            for (int r = 0; r < o_.rounds; ++r) {
+                floors.push_back(measure(s, false));
+                programs.push_back(measure(s, true));
+            }
+            const Measure floor = median(floors), program = median(programs);
             results_[s.key] = {floor, program};
             printRow(s, floor, program);
         }
@@ -534,6 +540,22 @@ private:
         m.ok = alive(pid);
         if (!m.ok) m.failure = "ended while fed:\n" + tail(log);
         stopChild(pid);
+        return m;
+    }
+
+    // The round of median CPU use, with the median rate and the largest
+    // memory; a failed round stands for all.
+    static Measure median(std::vector<Measure> rounds) {
+        for (const Measure& m : rounds)
+            if (!m.ok) return m;
+        std::vector<double> rates;
+        double rss = 0;
+        for (const Measure& m : rounds) rates.push_back(m.bytesPerSecond), rss = std::max(rss, m.rss);
+        std::sort(rounds.begin(), rounds.end(),
+                  [](const Measure& a, const Measure& b) { return a.cpu.percent < b.cpu.percent; });
+        Measure m = rounds[rounds.size() / 2];
+        m.bytesPerSecond = percentile(rates, 50);
+        m.rss = rss;
         return m;
     }
 
@@ -717,6 +739,7 @@ Options parse(int argc, char** argv) {
         else if (a == "--streams") o.streams = value(i);
         else if (a == "--window") o.window = std::stod(value(i));
         else if (a == "--warmup") o.warmup = std::stod(value(i));
+        else if (a == "--rounds") o.rounds = std::max(1, std::stoi(value(i)));
         else if (a == "--latency") o.latency = std::stod(value(i));
         else if (a == "--no-latency") o.latency = 0;
         else if (a == "--perf-dir") o.perfDir = fs::absolute(value(i));
@@ -724,10 +747,12 @@ Options parse(int argc, char** argv) {
             const bool help = a == "--help" || a == "-h";
             std::fprintf(help ? stdout : stderr,
                          "usage: quadrel_e2e_bench [--program PATH] [--floor PATH] [--streams abcde]\n"
-                         "         [--window S] [--warmup S] [--latency S | --no-latency] [--perf-dir DIR]\n"
+                         "         [--window S] [--warmup S] [--rounds N] [--latency S | --no-latency]\n"
+                         "         [--perf-dir DIR]\n"
                          "streams: a 400 B/s, b 1920 B/s, c 11520 B/s (values changing),\n"
                          "         d 1920 B/s the same frame, e as fast as it drains\n"
                          "--program: the program to measure (default: the one built beside it)\n"
+                         "--rounds N: turns of floor and program per stream, the median shown (default 3)\n"
                          "--latency S: seconds of the latency run (default 10)\n"
                          "--perf-dir: perf record -g the program during each window (its cost then counts)\n");
             std::exit(help ? 0 : 2);
