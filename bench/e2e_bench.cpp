@@ -2,7 +2,8 @@
 // fed standard 8-channel frames through a pseudo-terminal, beside a floor
 // reader (a Qt program that only discards the bytes) fed the same way in
 // the same run. For each stream it prints the CPU of both, their ratio and
-// the program's resident memory; then the time from a frame's write to the
+// the program's resident memory, and for the paced streams the ratio to a
+// floor that also keeps a window up to date at the screen's pace; then the time from a frame's write to the
 // In1 label painting its value, read from the program's QUADREL_PAINT_LOG.
 //
 //   quadrel_e2e_bench [--program PATH] [--floor PATH] [--streams abcde]
@@ -376,6 +377,10 @@ struct Options {
     std::string perfDir;
 };
 
+// Who reads the stream: the bare floor, the floor that also keeps a window
+// up to date at the screen's pace, or the program.
+enum class Reader { Floor, ShownFloor, Program };
+
 struct Measure {
     bool ok = false;
     std::string failure;
@@ -409,15 +414,19 @@ public:
         std::fflush(stdout);
         for (const Stream& s : kStreams) {
             if (o_.streams.find(s.key) == std::string::npos) continue;
-            std::vector<Measure> floors, programs;
+            std::vector<Measure> floors, shownFloors, programs;
             for (int r = 0; r < o_.rounds; ++r) {
-                floors.push_back(measure(s, false));
-                programs.push_back(measure(s, true));
+                floors.push_back(measure(s, Reader::Floor));
+                // A window matters only where the stream has a pace to show.
+                if (s.bytesPerSecond > 0) shownFloors.push_back(measure(s, Reader::ShownFloor));
+                programs.push_back(measure(s, Reader::Program));
             }
             const Measure floor = median(floors), program = median(programs);
             results_[s.key] = {floor, program};
+            if (!shownFloors.empty()) shownFloors_[s.key] = median(shownFloors);
             printRow(s, floor, program);
         }
+        printShownFloors();
         std::printf("\n");
         if (o_.latency > 0) latency();
         targets();
@@ -469,31 +478,21 @@ private:
 
     // Starts the floor reader or the program on the pseudo-terminal and
     // waits until it has the port open (the program: after its splash).
-    pid_t startReader(const Pty& pty, bool program, const fs::path& log,
+    pid_t startReader(const Pty& pty, Reader reader, const fs::path& log,
                       const std::optional<fs::path>& paintLog = std::nullopt) {
         pid_t pid;
+        const bool program = reader == Reader::Program;
         const std::int64_t started = now();
-        if (!program) {
+        if (reader == Reader::Floor) {
             pid = spawn({{o_.floor, pty.path}, {}, log});
+        } else if (reader == Reader::ShownFloor) {
+            pid = spawn({{o_.floor, "--show", pty.path}, windowEnvironment(), log});
         } else {
             const fs::path config = dir_ / ("config-" + std::to_string(++runs_));
             fs::create_directories(config);
             std::ofstream(config / "Quadrel.ini") << "[Devices]\nCOM1=" << pty.path << "\n";
-            const fs::path runtime = dir_ / "runtime";
-            fs::create_directories(runtime);
-            fs::permissions(runtime, fs::perms::owner_all);
-            Spawn s{{o_.program},
-                    {{"DISPLAY", display_},
-                     {"XDG_RUNTIME_DIR", runtime.string()},
-                     {"XDG_CONFIG_HOME", config.string()},
-                     {"QT_QPA_PLATFORM", "xcb"},
-                     {"NO_AT_BRIDGE", "1"},
-                     {"QT_LINUX_ACCESSIBILITY_ALWAYS_ON", std::nullopt},
-                     {"QT_ACCESSIBILITY", std::nullopt},
-                     {"DBUS_SESSION_BUS_ADDRESS", std::nullopt},
-                     {"WAYLAND_DISPLAY", std::nullopt},
-                     {"QUADREL_PAINT_LOG", std::nullopt}},
-                    log};
+            Spawn s{{o_.program}, windowEnvironment(), log};
+            s.env["XDG_CONFIG_HOME"] = config.string();
             if (paintLog) s.env["QUADREL_PAINT_LOG"] = paintLog->string();
             pid = spawn(s);
         }
@@ -510,11 +509,29 @@ private:
         return pid;
     }
 
-    Measure measure(const Stream& s, bool program) {
+    // A program with a window: our X server, no accessibility bus.
+    std::map<std::string, std::optional<std::string>> windowEnvironment() {
+        const fs::path runtime = dir_ / "runtime";
+        fs::create_directories(runtime);
+        fs::permissions(runtime, fs::perms::owner_all);
+        return {{"DISPLAY", display_},
+                {"XDG_RUNTIME_DIR", runtime.string()},
+                {"QT_QPA_PLATFORM", "xcb"},
+                {"NO_AT_BRIDGE", "1"},
+                {"QT_LINUX_ACCESSIBILITY_ALWAYS_ON", std::nullopt},
+                {"QT_ACCESSIBILITY", std::nullopt},
+                {"DBUS_SESSION_BUS_ADDRESS", std::nullopt},
+                {"WAYLAND_DISPLAY", std::nullopt},
+                {"QUADREL_PAINT_LOG", std::nullopt}};
+    }
+
+    Measure measure(const Stream& s, Reader reader) {
         Measure m;
         Pty pty;
-        const fs::path log = dir_ / (std::string(program ? "quadrel-" : "floor-") + s.key + ".log");
-        const pid_t pid = startReader(pty, program, log);
+        const bool program = reader == Reader::Program;
+        const char* who = program ? "quadrel-" : reader == Reader::Floor ? "floor-" : "shown-floor-";
+        const fs::path log = dir_ / (std::string(who) + s.key + ".log");
+        const pid_t pid = startReader(pty, reader, log);
         if (pid < 0) {
             m.failure = "did not open the port:\n" + tail(log);
             return m;
@@ -588,6 +605,21 @@ private:
         std::fflush(stdout);
     }
 
+    // Any program with a window pays for its paints and the X server's
+    // replies; beside this floor the table shows what Quadrel adds to that.
+    void printShownFloors() {
+        if (shownFloors_.empty()) return;
+        std::printf("\nBeside the floor reader keeping a window up to date at the screen's pace (a label\n"
+                    "showing its byte count), fed the same in the same rounds:\n\n");
+        std::printf("| Stream | Shown floor CPU %% | Quadrel CPU %% | Ratio |\n|---|---|---|---|\n");
+        for (const auto& [key, shown] : shownFloors_) {
+            const Measure& program = results_[key].second;
+            if (!shown.ok || !program.ok || shown.cpu.percent <= 0) continue;
+            std::printf("| (%c) | %s | %s | %.1f |\n", key, cpuText(shown).c_str(), cpuText(program).c_str(),
+                        program.cpu.percent / shown.cpu.percent);
+        }
+    }
+
     struct Change {
         int value;
         std::int64_t written;      // the first frame carrying it
@@ -598,7 +630,7 @@ private:
         Pty pty;
         const fs::path log = dir_ / "quadrel-latency.log";
         const fs::path paints = dir_ / "paints.log";
-        const pid_t pid = startReader(pty, true, log, paints);
+        const pid_t pid = startReader(pty, Reader::Program, log, paints);
         if (pid < 0) {
             std::printf("Latency: the program did not open the port:\n%s\n", tail(log).c_str());
             return;
@@ -723,6 +755,7 @@ private:
     std::string display_;
     int runs_ = 0;
     std::map<char, std::pair<Measure, Measure>> results_;
+    std::map<char, Measure> shownFloors_;
     double latencyMedian_ = -1, latencyP99_ = -1, syncMedian_ = -1, syncP99_ = -1;
 };
 
