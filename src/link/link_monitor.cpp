@@ -42,13 +42,19 @@ void LinkMonitor::reset(std::int64_t nowMs) {
     std::string away = std::move(portAway_);  // still true after a reset
     *this = LinkMonitor();
     portAway_ = std::move(away);
-    now_ = resetAt_ = nowMs;
+    resetAt_ = nowMs;
+    setTime(nowMs);
+}
+
+void LinkMonitor::setTime(std::int64_t nowMs) {
+    now_ = nowMs;
+    bucketStart_ = now_ - now_ % kBucketMs;
+    bucketSlot_ = static_cast<std::size_t>((bucketStart_ / kBucketMs) % kBuckets);
 }
 
 LinkMonitor::Bucket& LinkMonitor::bucket() {
-    const std::int64_t start = now_ - now_ % kBucketMs;
-    Bucket& b = buckets_[static_cast<std::size_t>((start / kBucketMs) % kBuckets)];
-    if (b.start != start) b = Bucket{start};
+    Bucket& b = buckets_[bucketSlot_];
+    if (b.start != bucketStart_) b = Bucket{bucketStart_};
     return b;
 }
 
@@ -66,7 +72,7 @@ LinkMonitor::Window LinkMonitor::sum(std::int64_t nowMs, std::int64_t ms) const 
 void LinkMonitor::byteReceived(std::uint8_t raw) {
     // The byte at the window's oldest place leaves it; if no frame took it,
     // it belonged to none.
-    if (inWindow_[0] && recentCount_ >= 10) {
+    if (inWindow(0) && recentCount_ >= 10) {
         RawByte& leaving = recent_[(recentCount_ - 10) % kRecentBytes];
         if (leaving.role == ByteRole::Pending) {
             leaving.role = ByteRole::Outside;
@@ -77,8 +83,7 @@ void LinkMonitor::byteReceived(std::uint8_t raw) {
             }
         }
     }
-    std::copy(inWindow_.begin() + 1, inWindow_.end(), inWindow_.begin());
-    inWindow_[9] = true;
+    inWindow_ = static_cast<std::uint16_t>(inWindow_ >> 1 | 1u << 9);
     recent_[recentCount_++ % kRecentBytes] = RawByte{raw, ByteRole::Pending};
     ++bytes_;
     ++bucket().bytes;
@@ -90,20 +95,19 @@ void LinkMonitor::windowCleared() {
     // but it was not lost on the line either. Nor is the frame it drops late:
     // the next interval is not the link's, unless a silence led up to it.
     if (lastByteAt_ >= 0 && now_ - lastByteAt_ < kDropoutMs) lastFrameAt_ = -1;
-    for (int p = 1; p < 10; ++p) {
-        if (inWindow_[p]) markWindow(p, ByteRole::Outside);
-        inWindow_[p] = false;
-    }
+    for (int p = 1; p < 10; ++p)
+        if (inWindow(p)) markWindow(p, ByteRole::Outside);
+    inWindow_ &= 1u;
     synced_ = false;
 }
 
 void LinkMonitor::markWindow(int position, ByteRole role) {
-    if (!inWindow_[position] || recentCount_ < static_cast<std::uint32_t>(10 - position)) return;
+    if (!inWindow(position) || recentCount_ < static_cast<std::uint32_t>(10 - position)) return;
     recent_[(recentCount_ - 10 + position) % kRecentBytes].role = role;
 }
 
 ByteRole LinkMonitor::roleInWindow(int position) const {
-    if (!inWindow_[position] || recentCount_ < static_cast<std::uint32_t>(10 - position))
+    if (!inWindow(position) || recentCount_ < static_cast<std::uint32_t>(10 - position))
         return ByteRole::Pending;
     return recent_[(recentCount_ - 10 + position) % kRecentBytes].role;
 }
