@@ -109,6 +109,7 @@ private:
     void recordInterval(std::int64_t ms);
     void recordChannels(const DecodedFrame& frame, int present);
     void markWindow(int position, ByteRole role);
+    void markWindow(int from, int to, ByteRole role);  // positions from..to-1
     ByteRole roleInWindow(int position) const;
     void judge(LinkReport& r, std::int64_t nowMs) const;
 
@@ -128,9 +129,15 @@ private:
     std::array<float, kIntervals> intervalMs_{};
     std::uint32_t intervalCount_ = 0;
 
-    std::array<ChannelFigures, 8> channel_{};
-    std::array<std::array<Sample, kHistory>, 8> history_{};
-    std::array<std::uint32_t, 8> historyCount_{};
+    // Per channel: the values received since the reset.
+    struct ChannelTrack {
+        std::uint32_t count = 0;
+        std::uint8_t lowest = 255, highest = 0;
+        std::uint8_t before = 0, middle = 0;  // the last two values, the newest last
+        std::uint32_t glitches = 0;
+        std::array<Sample, kHistory> history{};
+    };
+    std::array<ChannelTrack, 8> track_{};
 
     // The last bytes with their roles; the newest ten stand in the frame
     // window, position 9 being the newest.
