@@ -1,12 +1,14 @@
 // End to end: the real program in a real X server (an Xvfb of our own),
-// fed standard 8-channel frames through a pseudo-terminal, beside a floor
-// reader (a Qt program that only discards the bytes) fed the same way in
-// the same run. For each stream it prints the CPU of both, their ratio and
-// the program's resident memory, and for the paced streams the ratio to a
-// floor that also keeps a window up to date at the screen's pace; then the time from a frame's write to the
-// In1 label painting its value, read from the program's QUADREL_PAINT_LOG.
+// fed standard 8-channel frames (or, to drain, random bytes or 239 and 255
+// alternating) through a pseudo-terminal, beside a floor reader (a Qt
+// program that only discards the bytes) fed the same way in the same run.
+// For each stream it prints the CPU of both, their ratio and the program's
+// resident memory, and for the paced streams the ratio to a floor that also
+// keeps a window up to date at the screen's pace; then the time from a
+// frame's write to the In1 label painting its value, read from the
+// program's QUADREL_PAINT_LOG.
 //
-//   quadrel_e2e_bench [--program PATH] [--floor PATH] [--streams abcde]
+//   quadrel_e2e_bench [--program PATH] [--floor PATH] [--streams abcdefg]
 //                     [--window S] [--warmup S] [--rounds N]
 //                     [--latency S | --no-latency] [--perf-dir DIR]
 #include <fcntl.h>
@@ -270,12 +272,21 @@ struct Pty {
     Pty& operator=(const Pty&) = delete;
 };
 
+// What a stream writes: frames, or for a drain stream bytes that are no
+// frames at all.
+enum class Content {
+    Frames,
+    Random,       // uniformly random bytes: now and then a sync reaches the oldest place
+    Alternating,  // 239, 255, ...: every byte completes a frame and switches the cable format
+};
+
 struct Stream {
     char key;
     const char* name;
     int bytesPerSecond;   // 0: as fast as the reader drains
     int changeEvery;      // frames per value; 0: the same frame throughout
     int changingChannels;
+    Content content = Content::Frames;
 };
 
 const Stream kStreams[] = {
@@ -284,6 +295,8 @@ const Stream kStreams[] = {
     {'c', "11520 B/s (1280 frames/s), changing", 11520, 3, 8},
     {'d', "1920 B/s, the same frame", 1920, 0, 8},
     {'e', "as fast as it drains", 0, 3, 8},
+    {'f', "random bytes, as fast as they drain", 0, 0, 0, Content::Random},
+    {'g', "239, 255 alternating, as fast as they drain", 0, 0, 0, Content::Alternating},
 };
 // Channel 1 alone changes, every 4 frames (90 ms at 44 frames/s).
 const Stream kLatencyStream = {'L', "latency", 400, 4, 1};
@@ -298,6 +311,18 @@ std::uint8_t channelValue(const Stream& s, std::int64_t frame, int k) {
 void appendFrame(std::vector<std::uint8_t>& out, const Stream& s, std::int64_t frame) {
     out.push_back(255);
     for (int k = 0; k < 8; ++k) out.push_back(channelValue(s, frame, k));
+}
+
+// A drain write of bytes that are not frames, as large as 512 frames.
+void appendBlock(std::vector<std::uint8_t>& out, Content content, std::uint64_t& random) {
+    for (int i = 0; i < 512 * kFrameBytes; ++i) {
+        if (content == Content::Alternating) {
+            out.push_back(i % 2 ? 255 : 239);
+        } else {
+            random = random * 6364136223846793005ULL + 1442695040888963407ULL;
+            out.push_back(static_cast<std::uint8_t>(random >> 56));
+        }
+    }
 }
 
 // Writes one frame per write at the stream's pace, or for the drain stream
@@ -326,7 +351,10 @@ public:
             }
             bytes.clear();
             const int frames = drain ? 512 : 1;
-            for (int i = 0; i < frames; ++i) appendFrame(bytes, stream_, frame_ + i);
+            if (stream_.content != Content::Frames)
+                appendBlock(bytes, stream_.content, random_);
+            else
+                for (int i = 0; i < frames; ++i) appendFrame(bytes, stream_, frame_ + i);
             if (onWrite) onWrite(frame_, now());
             const std::size_t done = writeBefore(bytes, until);
             written += done;
@@ -362,6 +390,7 @@ private:
     Stream stream_;
     std::int64_t frame_ = 0;
     std::int64_t next_ = 0;
+    std::uint64_t random_ = 0x5EED;  // the same bytes in every run
 };
 
 // ---- The run ---------------------------------------------------------------
@@ -732,6 +761,15 @@ private:
             std::snprintf(buf, sizeof buf, "%.1f MB/s (>= 20)", mbs);
             line("drain", true, mbs >= 20, buf);
         }
+        // Every byte a frame must not make the program a slower reader than
+        // bytes that are mostly no frames at all.
+        const auto f = results_.find('f'), g = results_.find('g');
+        if (f != results_.end() && g != results_.end()) {
+            const bool known = f->second.second.ok && g->second.second.ok && f->second.second.bytesPerSecond > 0;
+            const double ratio = known ? g->second.second.bytesPerSecond / f->second.second.bytesPerSecond : 0;
+            std::snprintf(buf, sizeof buf, "%.2fx (>= 1.0x)", ratio);
+            line("alternating drain, to random drain", known, ratio >= 1.0, known ? buf : "");
+        }
         double rss = 0;
         bool any = false;
         for (const auto& [key, r] : results_)
@@ -779,11 +817,12 @@ Options parse(int argc, char** argv) {
         else {
             const bool help = a == "--help" || a == "-h";
             std::fprintf(help ? stdout : stderr,
-                         "usage: quadrel_e2e_bench [--program PATH] [--floor PATH] [--streams abcde]\n"
+                         "usage: quadrel_e2e_bench [--program PATH] [--floor PATH] [--streams abcdefg]\n"
                          "         [--window S] [--warmup S] [--rounds N] [--latency S | --no-latency]\n"
                          "         [--perf-dir DIR]\n"
                          "streams: a 400 B/s, b 1920 B/s, c 11520 B/s (values changing),\n"
-                         "         d 1920 B/s the same frame, e as fast as it drains\n"
+                         "         d 1920 B/s the same frame, e as fast as it drains,\n"
+                         "         f random bytes and g 239, 255 alternating, both as fast as they drain\n"
                          "--program: the program to measure (default: the one built beside it)\n"
                          "--rounds N: turns of floor and program per stream, the median shown (default 3)\n"
                          "--latency S: seconds of the latency run (default 10)\n"

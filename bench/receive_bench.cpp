@@ -1,7 +1,8 @@
 // Receive-path throughput: bytes per second through the serial receive
-// handler, display and stick updates included, for each frame layout, with
-// heap allocations counted per byte once running. "Baseline" only shifts
-// the frame window and classifies; the others are read as ratios to it.
+// handler, display and stick updates included, for each frame layout and
+// the two drain streams of the end-to-end bench, with heap allocations
+// counted per byte once running. "Baseline" only shifts the frame window
+// and classifies; the others are read as ratios to it.
 #include <benchmark/benchmark.h>
 
 #include <random>
@@ -82,21 +83,41 @@ std::vector<std::uint8_t> noiseStream() {
     return s;
 }
 
-void runReceive(benchmark::State& state, std::vector<std::uint8_t> stream) {
+// 239 and 255 by turns: every byte completes a frame, and the cable format
+// switches on and off with each.
+std::vector<std::uint8_t> alternatingStream() {
+    std::vector<std::uint8_t> s;
+    for (int i = 0; i < 1000; ++i) s.insert(s.end(), {kZhenHuaSync, 255});
+    return s;
+}
+
+// Receives one byte at a time; `asTheProgram` receives as the program does,
+// in batches of 4096 with the link statistics counting.
+void runReceive(benchmark::State& state, std::vector<std::uint8_t> stream, bool asTheProgram = false) {
     LoopingPort port(std::move(stream));
     NoBeep beep;
     NoWindow cable;
     MainForm form(port, cable, beep);
+    LinkMonitor monitor;
+    if (asTheProgram) form.setLinkMonitor(&monitor);
     form.state().Option.setValue(1, true);
     form.state().Mode.setValue(2, true);
     for (int i = 0; i < 100000; ++i) form.MSComm1_OnComm();  // settle: ranges, captions
 
     const long long before = allocationCount();
+    std::int64_t nowMs = 0;
     for (auto _ : state) {
-        for (int i = 0; i < 1000; ++i) form.MSComm1_OnComm();
+        if (asTheProgram) {
+            monitor.setTime(++nowMs);
+            form.beginReceiveBatch();
+            for (int i = 0; i < 4096; ++i) form.MSComm1_OnComm();
+            form.endReceiveBatch();
+        } else {
+            for (int i = 0; i < 1000; ++i) form.MSComm1_OnComm();
+        }
     }
     const long long allocations = allocationCount() - before;
-    const auto bytes = static_cast<long long>(state.iterations()) * 1000;
+    const auto bytes = static_cast<long long>(state.iterations()) * (asTheProgram ? 4096 : 1000);
     state.SetBytesProcessed(bytes);
     state.counters["allocs_per_byte"] =
         static_cast<double>(allocations) / static_cast<double>(bytes);
@@ -134,6 +155,13 @@ void ZhenHua(benchmark::State& s) {
 void RandomNoise(benchmark::State& s) {
     runReceive(s, noiseStream());
 }
+// Both drain streams of the end-to-end bench, received as the program does.
+void RandomDrain(benchmark::State& s) {
+    runReceive(s, noiseStream(), true);
+}
+void AlternatingDrain(benchmark::State& s) {
+    runReceive(s, alternatingStream(), true);
+}
 
 BENCHMARK(Baseline);
 BENCHMARK(Standard8);
@@ -141,6 +169,8 @@ BENCHMARK(Standard4);
 BENCHMARK(VariantSync);
 BENCHMARK(ZhenHua);
 BENCHMARK(RandomNoise);
+BENCHMARK(RandomDrain);
+BENCHMARK(AlternatingDrain);
 
 }  // namespace
 }  // namespace quadrel

@@ -73,8 +73,14 @@ QtProgram::QtProgram(const std::filesystem::path& settingsPath, std::function<vo
 
     MainForm& form = program_->form();
     serial_->setReceiveHandler([&form] { form.MSComm1_OnComm(); });
-    serial_->setBatchStartHandler([this] { program_->link().setTime(clock_.elapsed()); });
-    serial_->setBatchDoneHandler([this] { onBatchDone(); });
+    serial_->setBatchStartHandler([this, &form] {
+        program_->link().setTime(clock_.elapsed());
+        form.beginReceiveBatch();
+    });
+    serial_->setBatchDoneHandler([this, &form] {
+        form.endReceiveBatch();
+        onBatchDone();
+    });
     paceTimer_.setSingleShot(true);
     paceTimer_.setTimerType(Qt::PreciseTimer);
     connect(&paceTimer_, &QTimer::timeout, this, &QtProgram::refresh);

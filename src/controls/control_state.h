@@ -103,6 +103,7 @@ public:
     bool Enabled() const { return enabled_; }
     int Interval() const { return interval_; }
     std::uint64_t starts() const { return starts_; }
+    bool operator==(const TimerState&) const = default;
 
     void setEnabled(bool on) {
         if (on && !enabled_) ++starts_;

@@ -5,6 +5,7 @@
 namespace quadrel {
 
 void MainForm::Command1_Click() {
+    showPendingFrame();  // the markers stay where the frames so far put them
     state_.clearChannelRows();
     SCal_Click();
 }

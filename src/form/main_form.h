@@ -20,12 +20,27 @@ class MainForm {
 public:
     MainForm(SerialComponent& port, CableWindow& form4, Beeper& beeper);
 
-    MainWindowState& state() { return state_; }
+    // Whoever may change the controls first sees the display up to date.
+    MainWindowState& state() {
+        showPendingFrame();
+        return state_;
+    }
     const MainWindowState& state() const { return state_; }
 
     // The serial component's event; only a receive event reads a byte.
     // Nothing thrown by the port or the windows escapes it.
     void MSComm1_OnComm() noexcept;
+
+    // Around a batch of receive events: within it only the display of its
+    // last frame would ever be seen, so frames are shown once, at its end,
+    // exactly as showing each at once would have left the window. Ranges,
+    // the link statistics, the cable format and the watchdog follow every
+    // byte all the same. Outside a batch every frame is shown at once.
+    void beginReceiveBatch() { batching_ = true; }
+    void endReceiveBatch() {
+        batching_ = false;
+        showPendingFrame();
+    }
 
     void Command1_Click();  // "Calibrate": full reset of ranges and rows
     void SCal_Click();      // "Recalibrate": ranges only
@@ -46,8 +61,9 @@ public:
     bool ZhenHuaActive() const { return zhenHuaActive_; }
     const FrameWindow& frameWindow() const { return window_; }
     const ChannelRange& channelRange(int k) const { return ranges_.at(k - 1); }
+    // As of the last frame shown (within a batch: as of the last batch).
     const StickState& sticks() const { return sticks_; }
-    // The stick display's input from the last decoded frame.
+    // The stick display's input from the last frame shown.
     const ValueCell& ChannelPosition(int k) const { return channelPosition_.at(k - 1); }
 
 private:
@@ -55,9 +71,14 @@ private:
     void wakeUp();
     void decodeFrame(FrameKind kind);
     void showFrame(const DecodedFrame& frame);
-    void ShowChannel(int k, std::uint8_t v);
+    void showPendingFrame() {
+        if (pendingChannels_ >= 0) showFrames();
+    }
+    void showFrames();
+    void ShowChannel(int k);
     void ShowChannelAbsent(int k);
     void UpdateStickPosition();
+    void moveSticks(const std::array<ValueCell, 4>& channels);
 
     SerialComponent& MSComm1_;
     LinkMonitor* monitor_ = nullptr;
@@ -70,6 +91,19 @@ private:
     std::array<ValueCell, kChannels> channelPosition_{};
     StickState sticks_;
     bool zhenHuaActive_ = false;
+
+    // A channel's value in the last frame that carried it, with its range
+    // as of that frame: what its row shows.
+    struct ShownValue {
+        std::uint8_t value = 0;
+        ChannelRange range;
+    };
+    std::array<ShownValue, kChannels> shown_{};
+    bool batching_ = false;
+    // Channels of the last frame not yet shown; -1 when every frame is.
+    int pendingChannels_ = -1;
+    // The most channels of any frame not yet shown.
+    int pendingWidest_ = 0;
 };
 
 }  // namespace quadrel

@@ -45,6 +45,8 @@ struct MainWindowState {
     // an empty bar.
     void clearChannelRows();
 
+    bool operator==(const MainWindowState&) const = default;
+
 private:
     static std::size_t index(int k) {
         assert(k >= 1 && k <= kChannels);

@@ -5,6 +5,7 @@
 namespace quadrel {
 
 void MainForm::Timer1_Timer() {
+    showPendingFrame();  // the markers stay where the frames so far put them
     state_.Label11.Visible = true;
     state_.Timer1.setEnabled(false);
     // Rows are cleared, but ranges and the frame window are kept until data

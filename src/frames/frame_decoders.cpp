@@ -7,11 +7,9 @@ namespace {
 // first byte of `endMark` or more.
 DecodedFrame channelList(const FrameWindow& window, int first, std::uint8_t endMark) {
     DecodedFrame frame;
-    frame.presentChannels = 8;
-    for (int k = 0; k < 8; ++k) {
-        frame.values[k] = window[first + k];
-        if (frame.values[k] >= endMark && frame.presentChannels == 8) frame.presentChannels = k;
-    }
+    for (int k = 0; k < 8; ++k) frame.values[k] = window[first + k];
+    while (frame.presentChannels < 8 && frame.values[frame.presentChannels] < endMark)
+        ++frame.presentChannels;
     return frame;
 }
 

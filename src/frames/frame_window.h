@@ -33,12 +33,16 @@ private:
 };
 
 // Mirrors the eight bits of a byte: the Zhen Hua cable sends its bytes with
-// the bit order reversed.
-constexpr std::uint8_t ReverseBits(std::uint8_t value) {
-    std::uint8_t result = 0;
-    for (int bit = 0; bit < 8; ++bit)
-        if (value & (1u << bit)) result |= static_cast<std::uint8_t>(0x80u >> bit);
-    return result;
-}
+// the bit order reversed. From a table: in that format nearly every byte
+// is mirrored.
+inline constexpr auto kReversedBits = [] {
+    std::array<std::uint8_t, 256> table{};
+    for (int value = 0; value < 256; ++value)
+        for (int bit = 0; bit < 8; ++bit)
+            if (value & (1u << bit)) table[value] |= static_cast<std::uint8_t>(0x80u >> bit);
+    return table;
+}();
+
+constexpr std::uint8_t ReverseBits(std::uint8_t value) { return kReversedBits[value]; }
 
 }  // namespace quadrel

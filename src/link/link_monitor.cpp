@@ -42,13 +42,19 @@ void LinkMonitor::reset(std::int64_t nowMs) {
     std::string away = std::move(portAway_);  // still true after a reset
     *this = LinkMonitor();
     portAway_ = std::move(away);
-    now_ = resetAt_ = nowMs;
+    resetAt_ = nowMs;
+    setTime(nowMs);
+}
+
+void LinkMonitor::setTime(std::int64_t nowMs) {
+    now_ = nowMs;
+    bucketStart_ = now_ - now_ % kBucketMs;
+    bucketSlot_ = static_cast<std::size_t>((bucketStart_ / kBucketMs) % kBuckets);
 }
 
 LinkMonitor::Bucket& LinkMonitor::bucket() {
-    const std::int64_t start = now_ - now_ % kBucketMs;
-    Bucket& b = buckets_[static_cast<std::size_t>((start / kBucketMs) % kBuckets)];
-    if (b.start != start) b = Bucket{start};
+    Bucket& b = buckets_[bucketSlot_];
+    if (b.start != bucketStart_) b = Bucket{bucketStart_};
     return b;
 }
 
@@ -66,7 +72,7 @@ LinkMonitor::Window LinkMonitor::sum(std::int64_t nowMs, std::int64_t ms) const 
 void LinkMonitor::byteReceived(std::uint8_t raw) {
     // The byte at the window's oldest place leaves it; if no frame took it,
     // it belonged to none.
-    if (inWindow_[0] && recentCount_ >= 10) {
+    if (inWindow(0) && recentCount_ >= 10) {
         RawByte& leaving = recent_[(recentCount_ - 10) % kRecentBytes];
         if (leaving.role == ByteRole::Pending) {
             leaving.role = ByteRole::Outside;
@@ -77,8 +83,7 @@ void LinkMonitor::byteReceived(std::uint8_t raw) {
             }
         }
     }
-    std::copy(inWindow_.begin() + 1, inWindow_.end(), inWindow_.begin());
-    inWindow_[9] = true;
+    inWindow_ = static_cast<std::uint16_t>(inWindow_ >> 1 | 1u << 9);
     recent_[recentCount_++ % kRecentBytes] = RawByte{raw, ByteRole::Pending};
     ++bytes_;
     ++bucket().bytes;
@@ -90,20 +95,23 @@ void LinkMonitor::windowCleared() {
     // but it was not lost on the line either. Nor is the frame it drops late:
     // the next interval is not the link's, unless a silence led up to it.
     if (lastByteAt_ >= 0 && now_ - lastByteAt_ < kDropoutMs) lastFrameAt_ = -1;
-    for (int p = 1; p < 10; ++p) {
-        if (inWindow_[p]) markWindow(p, ByteRole::Outside);
-        inWindow_[p] = false;
-    }
+    for (int p = 1; p < 10; ++p)
+        if (inWindow(p)) markWindow(p, ByteRole::Outside);
+    inWindow_ &= 1u;
     synced_ = false;
 }
 
-void LinkMonitor::markWindow(int position, ByteRole role) {
-    if (!inWindow_[position] || recentCount_ < static_cast<std::uint32_t>(10 - position)) return;
-    recent_[(recentCount_ - 10 + position) % kRecentBytes].role = role;
+void LinkMonitor::markWindow(int position, ByteRole role) { markWindow(position, position + 1, role); }
+
+void LinkMonitor::markWindow(int from, int to, ByteRole role) {
+    const std::uint32_t oldest = recentCount_ - 10;  // where position 0 stands in recent_
+    for (int p = from; p < to; ++p)
+        if (inWindow(p) && recentCount_ >= static_cast<std::uint32_t>(10 - p))
+            recent_[(oldest + static_cast<std::uint32_t>(p)) % kRecentBytes].role = role;
 }
 
 ByteRole LinkMonitor::roleInWindow(int position) const {
-    if (!inWindow_[position] || recentCount_ < static_cast<std::uint32_t>(10 - position))
+    if (!inWindow(position) || recentCount_ < static_cast<std::uint32_t>(10 - position))
         return ByteRole::Pending;
     return recent_[(recentCount_ - 10 + position) % kRecentBytes].role;
 }
@@ -124,10 +132,15 @@ void LinkMonitor::frameDecoded(FrameKind kind, const DecodedFrame& frame, int le
             bucket().steadyBytes += static_cast<std::uint32_t>(length);
         ownChannels_ = frame.presentChannels;
     }
+    // The sync, the byte nobody reads, the channels, then whatever else the
+    // frame takes.
+    const int end = std::min(length, 10);
+    const int listStart = std::min(first, end);
+    const int listEnd = std::min(first + frame.presentChannels, end);
     markWindow(0, ByteRole::Sync);
-    for (int p = 1; p < std::min(length, 10); ++p)
-        markWindow(p, p < first || p >= first + frame.presentChannels ? ByteRole::Unread
-                                                                      : ByteRole::Channel);
+    markWindow(1, listStart, ByteRole::Unread);
+    markWindow(listStart, listEnd, ByteRole::Channel);
+    markWindow(std::max(listStart, listEnd), end, ByteRole::Unread);
     // Only a frame with fewer than eight channels has its list ended by a
     // byte; after eight the next byte is not read.
     if (frame.presentChannels < 8 && first + frame.presentChannels < 10 &&
@@ -161,23 +174,19 @@ void LinkMonitor::recordInterval(std::int64_t ms) {
 
 void LinkMonitor::recordChannels(const DecodedFrame& frame, int present) {
     for (int k = 0; k < present; ++k) {
-        const int v = frame.values[static_cast<std::size_t>(k)];
-        ChannelFigures& c = channel_[static_cast<std::size_t>(k)];
-        auto& history = history_[static_cast<std::size_t>(k)];
-        std::uint32_t& count = historyCount_[static_cast<std::size_t>(k)];
-        c.min = c.seen ? std::min(c.min, v) : v;
-        c.max = c.seen ? std::max(c.max, v) : v;
-        c.seen = true;
-        c.last = v;
-        history[count++ % kHistory] = Sample{now_, static_cast<std::uint8_t>(v)};
-        if (count < 3) continue;
-        const int before = history[(count - 3) % kHistory].value;
-        const int middle = history[(count - 2) % kHistory].value;
+        const std::uint8_t v = frame.values[static_cast<std::size_t>(k)];
+        ChannelTrack& t = track_[static_cast<std::size_t>(k)];
+        t.lowest = std::min(t.lowest, v);
+        t.highest = std::max(t.highest, v);
+        t.history[t.count++ % kHistory] = Sample{now_, v};
+        const int before = t.before, middle = t.middle;
+        t.before = t.middle;
+        t.middle = v;
         // The neighbours agree when they are far closer to each other than
         // to the middle, so that a glitch shows while the stick moves too.
         const int jump = std::min(std::abs(middle - before), std::abs(middle - v));
-        if (jump >= kGlitchJump && std::abs(before - v) * 4 < jump) {
-            ++c.glitches;
+        if (jump >= kGlitchJump && std::abs(before - v) * 4 < jump && t.count >= 3) {
+            ++t.glitches;
             ++glitches_;
             ++bucket().glitches;
         }
@@ -247,9 +256,15 @@ LinkReport LinkMonitor::report(std::int64_t nowMs) const {
     }
 
     for (int k = 0; k < 8; ++k) {
-        ChannelFigures c = channel_[static_cast<std::size_t>(k)];
-        const auto& history = history_[static_cast<std::size_t>(k)];
-        const std::uint32_t count = historyCount_[static_cast<std::size_t>(k)];
+        const ChannelTrack& t = track_[static_cast<std::size_t>(k)];
+        const auto& history = t.history;
+        const std::uint32_t count = t.count;
+        ChannelFigures c;
+        c.seen = count > 0;
+        c.min = c.seen ? t.lowest : 0;
+        c.max = c.seen ? t.highest : 0;
+        c.last = t.middle;
+        c.glitches = static_cast<int>(t.glitches);
         int lo = 256, hi = -1, samples = 0;
         for (std::uint32_t i = 0; i < std::min<std::uint32_t>(count, kHistory); ++i) {
             const Sample& s = history[(count - 1 - i) % kHistory];

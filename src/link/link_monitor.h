@@ -69,7 +69,7 @@ public:
     // Starts counting afresh at `nowMs`.
     void reset(std::int64_t nowMs);
     // The arrival time of the bytes that follow.
-    void setTime(std::int64_t nowMs) { now_ = nowMs; }
+    void setTime(std::int64_t nowMs);
 
     // From the receive path, in this order per byte: the byte as it arrived,
     // then any frame it completed (`length` bytes from the window's oldest
@@ -109,11 +109,15 @@ private:
     void recordInterval(std::int64_t ms);
     void recordChannels(const DecodedFrame& frame, int present);
     void markWindow(int position, ByteRole role);
+    void markWindow(int from, int to, ByteRole role);  // positions from..to-1
     ByteRole roleInWindow(int position) const;
     void judge(LinkReport& r, std::int64_t nowMs) const;
 
     std::int64_t now_ = 0, resetAt_ = 0, lastByteAt_ = -1, lastFrameAt_ = -1;
     std::array<Bucket, kBuckets> buckets_{};
+    // The bucket of now_, worked out once per time rather than per byte.
+    std::int64_t bucketStart_ = 0;
+    std::size_t bucketSlot_ = 0;
     std::uint64_t bytes_ = 0, frames_ = 0, lostBytes_ = 0, shortFrames_ = 0, syncLike_ = 0;
     std::uint64_t lineErrors_ = 0, channelChanges_ = 0, glitches_ = 0, stray_ = 0;
     int channels_ = 0, usualChannels_ = 0, usualRun_ = 0, ownChannels_ = -1;
@@ -125,15 +129,23 @@ private:
     std::array<float, kIntervals> intervalMs_{};
     std::uint32_t intervalCount_ = 0;
 
-    std::array<ChannelFigures, 8> channel_{};
-    std::array<std::array<Sample, kHistory>, 8> history_{};
-    std::array<std::uint32_t, 8> historyCount_{};
+    // Per channel: the values received since the reset.
+    struct ChannelTrack {
+        std::uint32_t count = 0;
+        std::uint8_t lowest = 255, highest = 0;
+        std::uint8_t before = 0, middle = 0;  // the last two values, the newest last
+        std::uint32_t glitches = 0;
+        std::array<Sample, kHistory> history{};
+    };
+    std::array<ChannelTrack, 8> track_{};
 
     // The last bytes with their roles; the newest ten stand in the frame
     // window, position 9 being the newest.
     std::array<RawByte, kRecentBytes> recent_{};
     std::uint32_t recentCount_ = 0;
-    std::array<bool, 10> inWindow_{};  // a received byte stands at this window position
+    // Bit p: a received byte stands at window position p.
+    std::uint16_t inWindow_ = 0;
+    bool inWindow(int position) const { return inWindow_ >> position & 1u; }
 };
 
 }  // namespace quadrel

@@ -1,7 +1,8 @@
 // A long seeded run of random traffic, clicks, choices and time, checking after
 // every event what the user relies on: readable captions, colours that match
 // them, bars and markers inside their travel, a cable format that the type
-// options and window agree with.
+// options and window agree with; and that a twin receiving in batches shows
+// the same at the end of each.
 #include <gtest/gtest.h>
 
 #include <charconv>
@@ -90,13 +91,12 @@ std::string brokenInvariants(const MainFormHarness& h, bool rowsMatchRanges) {
 // What a user can do between two bytes: click, tick, choose, wait. True
 // after "Recalibrate". A disabled option cannot be clicked.
 bool randomUserStep(MainFormHarness& h, RandomTraffic& r) {
-    MainWindowState& ui = h.ui();
     const int step = r.below(8), k = 1 + r.below(5);
     if (step == 0) h.form.Command1_Click();
     if (step == 1) h.form.SCal_Click();
-    if (step == 2) ui.Check(1 + r.below(4)).setValue(r.below(3));
-    if (step == 3) ui.Mode.setValue(1 + r.below(4), true);
-    if (step == 4 && ui.Option(k).Enabled) ui.Option.setValue(k, true);
+    if (step == 2) h.ui().Check(1 + r.below(4)).setValue(r.below(3));
+    if (step == 3) h.ui().Mode.setValue(1 + r.below(4), true);
+    if (step == 4 && h.ui().Option(k).Enabled) h.ui().Option.setValue(k, true);
     if (step > 4) h.clock.advance(r.below(r.chance(20) ? 1500 : 120));
     return step == 1;
 }
@@ -112,11 +112,45 @@ bool oddSerialEvent(MainFormHarness& h, RandomTraffic& r) {
     return kind != 0;
 }
 
+// The same events for a twin that receives in batches, as the serial port
+// delivers bytes, ending one now and then: what differs from the eager form
+// once a batch has ended, or an empty text.
+struct BatchedTwin {
+    MainFormHarness h;
+    std::minstd_rand batchEnds;
+
+    explicit BatchedTwin(std::uint32_t seed) : batchEnds(seed) { h.form.beginReceiveBatch(); }
+
+    // Runs a random step here as `step(eager, r)` runs it there.
+    template <typename Step>
+    auto alike(MainFormHarness& eager, RandomTraffic& r, Step step) {
+        RandomTraffic same = r;
+        step(h, same);
+        return step(eager, r);
+    }
+
+    // Ends the batch one time in `oneIn`.
+    std::string endBatchNowAndThen(const MainForm& eager, unsigned oneIn) {
+        if (batchEnds() % oneIn != 0) return {};
+        h.form.endReceiveBatch();
+        const MainForm& twin = h.form;
+        std::ostringstream p;
+        if (!(twin.state() == eager.state())) p << "window; ";
+        if (!(twin.sticks() == eager.sticks())) p << "stick state; ";
+        for (int k = 1; k <= kChannels; ++k)
+            if (!(twin.channelRange(k) == eager.channelRange(k)) || !(twin.ChannelPosition(k) == eager.ChannelPosition(k)))
+                p << "channel " << k << "; ";
+        h.form.beginReceiveBatch();
+        return p.str();
+    }
+};
+
 TEST(RandomEvents, InvariantsHoldThroughoutALongRun) {
     constexpr std::uint32_t kSeed = 0x5EED2024;
     constexpr int kEvents = 200000;
     RandomTraffic r{std::mt19937(kSeed)};
     MainFormHarness h;
+    BatchedTwin twin(kSeed);
 
     int events = 0, frames = 0, zhenHuaFrames = 0;
     bool recalibrated = false;  // since the last decoded frame
@@ -125,20 +159,23 @@ TEST(RandomEvents, InvariantsHoldThroughoutALongRun) {
         const int oldest = h.form.frameWindow()[0];
         if (received && oldest >= 239) ++frames, recalibrated = false;
         zhenHuaFrames += received && oldest == 239;
-        const std::string broken = brokenInvariants(h, !recalibrated);
+        const std::string broken =
+            brokenInvariants(h, !recalibrated) + twin.endBatchNowAndThen(h.form, received ? 24 : 2);
         if (!broken.empty()) ADD_FAILURE() << broken << "after event " << events << " (seed " << kSeed << ")";
         return broken.empty();
     };
     while (events < kEvents) {
         if (r.chance(4)) {
-            recalibrated |= randomUserStep(h, r);
+            recalibrated |= twin.alike(h, r, randomUserStep);
             if (!check(false)) return;
         } else if (r.chance(1)) {
-            if (!check(oddSerialEvent(h, r))) return;
+            if (!check(twin.alike(h, r, oddSerialEvent))) return;
         } else {
             for (std::uint8_t b : r.chunk()) {
-                h.port.pending.push_back(b);
-                h.form.MSComm1_OnComm();
+                for (MainFormHarness* form : {&h, &twin.h}) {
+                    form->port.pending.push_back(b);
+                    form->form.MSComm1_OnComm();
+                }
                 if (!check(true)) return;
             }
         }
