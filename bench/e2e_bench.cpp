@@ -398,7 +398,7 @@ private:
 struct Options {
     std::string program = QUADREL_E2E_PROGRAM;
     std::string floor = QUADREL_E2E_FLOOR;
-    std::string streams = "abcde";
+    std::string streams = "abcdefg";
     double window = 5;
     double warmup = 1;
     int rounds = 3;
