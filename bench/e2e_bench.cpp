@@ -596,7 +596,10 @@ private:
             if (!m.ok) return m;
         std::vector<double> rates;
         double rss = 0;
-        for (const Measure& m : rounds) rates.push_back(m.bytesPerSecond), rss = std::max(rss, m.rss);
+        for (const Measure& m : rounds) {
+            rates.push_back(m.bytesPerSecond);
+            rss = std::max(rss, m.rss);
+        }
         std::sort(rounds.begin(), rounds.end(),
                   [](const Measure& a, const Measure& b) { return a.cpu.percent < b.cpu.percent; });
         Measure m = rounds[rounds.size() / 2];

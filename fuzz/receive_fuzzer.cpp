@@ -56,7 +56,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::uint8_t arg = i + 1 < size ? data[i + 1] : 0;
         // Only received bytes come in a batch: anything else ends it first.
         const bool byteEvent = op < 0xE0 || (op & 0x0F) == 6 || (op & 0x0F) == 7 || (op & 0x0F) == 8;
-        if (inBatch && !byteEvent) batched.form.endReceiveBatch(), inBatch = false;
+        if (inBatch && !byteEvent) {
+            batched.form.endReceiveBatch();
+            inBatch = false;
+        }
         if (op >= 0xE0) ++i;
         for (Rig* r : {&eager, &batched}) {
             MainForm& form = r->form;
@@ -81,7 +84,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 case 7: receive(*r, std::nullopt); break;  // nothing waiting: the read is empty
                 case 8: receive(*r, std::nullopt, true); break;
                 case 9:
-                    if (r == &batched && !inBatch) form.beginReceiveBatch(), inBatch = true;
+                    if (r == &batched && !inBatch) {
+                        form.beginReceiveBatch();
+                        inBatch = true;
+                    }
                     break;
                 default: r->link.setTime(clock.now()); break;
             }
