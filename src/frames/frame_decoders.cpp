@@ -25,7 +25,8 @@ DecodedFrame decodeVariantFrame(FrameWindow& window) {
 }
 
 DecodedFrame decodeZhenHuaFrame(FrameWindow& window) {
-    for (int i = 5; i <= 8; ++i) window.set(i, 0);
+    if (window[5] != kZhenHuaSync)
+        for (int i = 5; i <= 8; ++i) window.set(i, 0);
     DecodedFrame frame;
     for (int k = 0; k < 4; ++k) frame.values[k] = window[k + 1];
     frame.rangeChannels = 4;

@@ -2,7 +2,9 @@
 //   standard: 255, then up to eight channels; the first 255 ends the list.
 //   variant:  a sync of 240..254, one byte nobody reads, then up to eight
 //             channels; the first value of 240 or more ends the list.
-//   Zhen Hua: 239, then four channels (bit-reversed on the wire).
+//   Zhen Hua: 239, then four channels (bit-reversed on the wire); the
+//             cable sends these five-byte packets back to back, some
+//             interfaces pad them to nine bytes.
 #pragma once
 
 #include <array>
@@ -42,7 +44,8 @@ DecodedFrame decodeStandardFrame(const FrameWindow& window);
 DecodedFrame decodeVariantFrame(FrameWindow& window);
 
 // Positions 5 to 8 are not part of a Zhen Hua frame and are zeroed in the
-// window itself, so a sync there does not start a frame later.
+// window itself, so that padding does not start a frame later; unless the
+// next packet already starts at position 5, as it does on the cable.
 DecodedFrame decodeZhenHuaFrame(FrameWindow& window);
 
 }  // namespace quadrel

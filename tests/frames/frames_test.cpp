@@ -88,13 +88,13 @@ const FrameCase kFrames[] = {
             255, 150, 2, 7, 8, 119, 120, 10, 105, 255}),
      "150 2 7 8 119 120 10 105", "100g 3r 9r 9r 238g 0r 99r 100g", "100 66 78 89 50 0 0 5",
      "50-150 0-3 0-9 0-9 0-238 120-120 10-109 100-200", kNever, false},
-    // Five-byte cable frames back to back: each decoded frame clears the
-    // next one's sync, so every second frame shows.
-    {"ZhenHuaStreamMirroredEverySecondFrame",
+    // The cable's five-byte packets back to back: every one shows, the
+    // first two as they were received, before the cable was known.
+    {"ZhenHuaPacketsBackToBackEveryOneShows",
      bytes({239, 1, 2, 3, 4}) + bytes({239, 5, 6, 7, 8}) + cableFrame({10, 20, 30, 40}) +
          cableFrame({11, 21, 31, 41}) + cableFrame({255, 0, 239, 250}) + cableFrame({12, 22, 32, 42}),
-     "255 0 239 250 - - - -", "254g 20r 236g 246g -r -r -r -r", "100 0 100 100 0 0 0 0",
-     "1-255 0-20 3-239 4-250 1000-0 1000-0 1000-0 1000-0", kCable, true},
+     "255 0 239 250 - - - -", "254g 21r 236g 246g -r -r -r -r", "100 0 100 100 0 0 0 0",
+     "1-255 0-21 3-239 4-250 1000-0 1000-0 1000-0 1000-0", kCable, true},
     {"ZhenHuaEndedByAStandardFrame", kZhenHuaOn + mirrored(bytes({255, 10, 20, 30, 40, 255, 0, 0, 0, 0})),
      "10 20 30 40 - - - -", "", "", "", kLeft, false},
     {"ZhenHuaEndedByAVariantFrame", kZhenHuaOn + mirrored(bytes({245, 7, 10, 20, 30, 40, 50, 60, 70, 80})),
