@@ -108,7 +108,7 @@ void runReceive(benchmark::State& state, std::vector<std::uint8_t> stream, bool 
     std::int64_t nowMs = 0;
     for (auto _ : state) {
         if (asTheProgram) {
-            monitor.setTime(++nowMs);
+            monitor.beginRead(++nowMs * 1000, 4096);
             form.beginReceiveBatch();
             for (int i = 0; i < 4096; ++i) form.MSComm1_OnComm();
             form.endReceiveBatch();

@@ -89,7 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                         inBatch = true;
                     }
                     break;
-                default: r->link.setTime(clock.now()); break;
+                default: r->link.beginRead(clock.now() * 1000, arg); break;
             }
         }
         for (Rig* r : {&eager, &batched}) {
@@ -104,6 +104,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::abort();
         }
     }
-    (void)eager.link.report(clock.now());
+    (void)eager.link.report(clock.now() * 1000);
     return 0;
 }

@@ -73,8 +73,12 @@ QtProgram::QtProgram(const std::filesystem::path& settingsPath, std::function<vo
 
     MainForm& form = program_->form();
     serial_->setReceiveHandler([&form] { form.MSComm1_OnComm(); });
-    serial_->setBatchStartHandler([this, &form] {
-        program_->link().setTime(clock_.elapsed());
+    serial_->setBatchStartHandler([this, &form](std::size_t bytes) {
+        LinkMonitor& link = program_->link();
+        link.setLine(serial_->lineSettings());
+        link.setLowLatency(serial_->lowLatency());
+        link.setDriverLineErrors(serial_->lineErrors());
+        link.beginRead(now(), bytes);
         form.beginReceiveBatch();
     });
     serial_->setBatchDoneHandler([this, &form] {
@@ -125,11 +129,11 @@ void QtProgram::connectMainWindow() {
     // The user's own calibration starts the link statistics afresh too.
     connect(w, &MainWindow::calibrateClicked, this, act([this, &p] {
                 p.form().Command1_Click();
-                p.link().reset(clock_.elapsed());
+                p.link().reset(now());
             }));
     connect(w, &MainWindow::recalibrateTriggered, this, act([this, &p] {
                 p.form().SCal_Click();
-                p.link().reset(clock_.elapsed());
+                p.link().reset(now());
             }));
     connect(w, &MainWindow::exitTriggered, this, act([&p] { p.FExit_Click(); }));
     connect(w, &MainWindow::closeRequested, this, act([&p] {
@@ -157,7 +161,7 @@ void QtProgram::connectMainWindow() {
 void QtProgram::showLinkMonitor() {
     if (!linkWindow_) {
         linkWindow_ =
-            new LinkMonitorWindow([this] { return program_->link().report(now()); }, window_.get());
+            new LinkMonitorWindow([this] { return linkReport(); }, window_.get());
         connect(linkWindow_, &LinkMonitorWindow::resetClicked, this,
                 [this] { program_->link().reset(now()); });
         // Beside the main window, on whichever side the screen has room.
@@ -177,6 +181,13 @@ void QtProgram::showLinkMonitor() {
 void QtProgram::start() {
     program_->Form_Load();
     refresh();
+}
+
+LinkReport QtProgram::linkReport() {
+    LinkMonitor& link = program_->link();
+    link.setLowLatency(serial_->lowLatency());
+    link.setDriverLineErrors(serial_->lineErrors());
+    return link.report(now());
 }
 
 void QtProgram::onLinkLost(const QString& reason) {

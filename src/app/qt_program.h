@@ -46,8 +46,8 @@ public:
     PortSettingsDialog* portSettingsDialog() const { return portDialog_; }
     QtSerialComponent& serialPort() { return *serial_; }
     QtCableWindow& cableWindow() { return cable_; }
-    // Milliseconds since the program started, as the link statistics count.
-    std::int64_t now() const { return clock_.elapsed(); }
+    // Microseconds since the program started, as the link statistics count.
+    std::int64_t now() const { return clock_.nsecsElapsed() / 1000; }
     PortPermissionNotice& permissionNotice() { return *permissionNotice_; }
     LinkMonitorWindow* linkMonitorWindow() const { return linkWindow_; }
 
@@ -68,6 +68,8 @@ private:
     // Which device each port of the dialog opens, where ports are not "COMn".
     std::array<QString, 4> portDevices() const;
     void onLinkLost(const QString& reason);
+    // The link statistics with what the port's driver says now.
+    LinkReport linkReport();
 
     SettingsFile settings_;
     std::map<int, std::string> configuredDevices_;  // section "Devices"

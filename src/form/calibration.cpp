@@ -11,8 +11,8 @@ void MainForm::Command1_Click() {
 }
 
 void MainForm::SCal_Click() {
+    if (monitor_) monitor_->windowCleared(window_);
     window_.clearAfterOldest();
-    if (monitor_) monitor_->windowCleared();
     for (auto& range : ranges_) range.reset();
 }
 

@@ -17,7 +17,7 @@ void MainForm::MSComm1_OnComm() noexcept {
     if (event == comm_event::Receive)
         receiveByte();
     else if (monitor_)
-        monitor_->lineError();
+        monitor_->lineEvent(event);
 }
 
 void MainForm::receiveByte() noexcept {
@@ -50,30 +50,28 @@ void MainForm::wakeUp() {
 }
 
 void MainForm::decodeFrame(FrameKind kind) {
+    const FrameWindow found = window_;  // the decoders clear places in it
+    const bool readAsCable = zhenHuaActive_;
     DecodedFrame frame;
-    int length = 0;  // bytes of the window the frame takes, from the oldest
     switch (kind) {
         case FrameKind::Standard:
             ZhenHuaOff();
             frame = decodeStandardFrame(window_);
-            length = 1 + frame.presentChannels;
             break;
         case FrameKind::Variant:
             ZhenHuaOff();
             frame = decodeVariantFrame(window_);
-            length = 2 + frame.presentChannels;
             break;
         case FrameKind::ZhenHua:
             // The frame that switches the cable format on was received
             // unreversed and is decoded as it stands.
             if (!zhenHuaActive_) ZhenHuaOn();
             frame = decodeZhenHuaFrame(window_);
-            length = 9;  // the four places after the channels are cleared
             break;
         case FrameKind::None:
             return;
     }
-    if (monitor_) monitor_->frameDecoded(kind, frame, length);
+    if (monitor_) monitor_->frameDecoded(kind, frame, found, readAsCable);
     showFrame(frame);
 }
 

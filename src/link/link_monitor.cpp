@@ -2,35 +2,19 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
+
+#include "serial/serial_component.h"
 
 namespace quadrel {
 namespace {
 
-// Real interfaces send a frame every 18 to 22.5 ms: 44 to 56 frames a second.
-constexpr double kSlowestFps = 40, kFastestFps = 60;
-constexpr double kLateMs = 5;             // later than the usual interval by this much
-constexpr double kIrregularShare = 0.10;  // of the frames late: irregular
-constexpr std::int64_t kSilenceMs = 1000;
-// No frame for this long and the program shows its no-signal state.
-constexpr double kDropoutMs = 500;
-constexpr int kGlitchJump = 10;    // a stick cannot jump this far and back in one frame
-constexpr int kRestSpread = 3;     // a value that moves less than this in a second is at rest
-constexpr int kStickChannels = 4;  // every transmitter sends at least its two sticks
-
-template <typename... Args>
-std::string format(const char* pattern, Args... args) {
-    char text[200];
-    std::snprintf(text, sizeof text, pattern, args...);
-    return text;
-}
-
-// 1920 -> "1,920"
-std::string thousands(double value) {
-    const long long n = std::llround(value);
-    return n >= 1000 ? format("%lld,%03lld", n / 1000, n % 1000) : format("%lld", n);
-}
+constexpr std::uint8_t kSyncLike = 239;  // reaching the oldest place, it starts a frame
+constexpr int kGlitchJump = 10;          // a stick cannot jump this far and back in one frame
+constexpr int kRestSpread = 3;           // a value that moves less than this in a second is at rest
+constexpr int kStickChannels = 4;        // every transmitter sends at least its two sticks
+constexpr int kUsualRun = 3;             // frames in a row that make a channel count the usual one
+constexpr std::int64_t kDropoutUs = 500'000;  // the receiver's no-signal time
 
 int kindIndex(FrameKind kind) {
     return kind == FrameKind::Standard ? 0 : kind == FrameKind::Variant ? 1 : 2;
@@ -38,18 +22,61 @@ int kindIndex(FrameKind kind) {
 
 }  // namespace
 
-void LinkMonitor::reset(std::int64_t nowMs) {
-    std::string away = std::move(portAway_);  // still true after a reset
+// Where a frame's parts stand in the window, its sync at position 0.
+struct LinkMonitor::Shape {
+    int first = 1;     // the first channel
+    int last = 0;      // the frame's last byte
+    int claimed = 1;   // positions 0..claimed-1 are the frame's (a cable frame's filler too)
+    int endMark = -1;  // the byte that ended the channel list, if one did
+    int next = 1;      // where the next frame's sync belongs; 10 is past the window
+
+    static Shape of(FrameKind kind, int present, const FrameWindow& window) {
+        Shape s;
+        if (kind == FrameKind::ZhenHua) {
+            // The cable's packets come back to back, or padded to nine bytes.
+            s.last = 4;
+            s.claimed = s.next = window[5] == kZhenHuaSync ? 5 : 9;
+            return s;
+        }
+        s.first = kind == FrameKind::Variant ? 2 : 1;
+        s.last = s.first + present - 1;
+        s.claimed = s.next = s.last + 1;
+        if (present < 8) s.endMark = s.next;
+        return s;
+    }
+};
+
+void LinkMonitor::reset(std::int64_t nowUs) {
+    // Still true after a reset: the port, its driver and its line.
+    std::string away = std::move(portAway_);
+    const auto driver = driver_;
+    const LowLatency latency = lowLatency_;
+    const double byteUs = byteUs_;
     *this = LinkMonitor();
     portAway_ = std::move(away);
-    resetAt_ = nowMs;
-    setTime(nowMs);
+    driver_ = driver;
+    lowLatency_ = latency;
+    byteUs_ = byteUs;
+    resetAt_ = now_ = readAt_ = lastStamp_ = nowUs;
+    bucketStart_ = nowUs - nowUs % kBucketUs;
+    bucketSlot_ = static_cast<std::size_t>((bucketStart_ / kBucketUs) % kBuckets);
 }
 
-void LinkMonitor::setTime(std::int64_t nowMs) {
-    now_ = nowMs;
-    bucketStart_ = now_ - now_ % kBucketMs;
-    bucketSlot_ = static_cast<std::size_t>((bucketStart_ / kBucketMs) % kBuckets);
+void LinkMonitor::setLine(const CommSettings& line) {
+    const double stop = line.stopBits == StopBits::Two          ? 2
+                        : line.stopBits == StopBits::OneAndHalf ? 1.5
+                                                                : 1;
+    const double bits = 1 + line.dataBits + (line.parity == 'N' ? 0 : 1) + stop;
+    if (line.baud > 0) byteUs_ = 1e6 * bits / line.baud;
+}
+
+void LinkMonitor::beginRead(std::int64_t atUs, std::size_t bytes) {
+    now_ = readAt_ = atUs;
+    bucketStart_ = now_ - now_ % kBucketUs;
+    bucketSlot_ = static_cast<std::size_t>((bucketStart_ / kBucketUs) % kBuckets);
+    readLeft_ = bytes;
+    ++reads_;
+    delivery_.read(bytes);
 }
 
 LinkMonitor::Bucket& LinkMonitor::bucket() {
@@ -58,300 +85,445 @@ LinkMonitor::Bucket& LinkMonitor::bucket() {
     return b;
 }
 
-LinkMonitor::Window LinkMonitor::sum(std::int64_t nowMs, std::int64_t ms) const {
-    Window w;
+LinkMonitor::Sums LinkMonitor::sum(std::int64_t nowUs, std::int64_t us) const {
+    Sums s;
     for (const Bucket& b : buckets_) {
-        if (b.start < 0 || b.start <= nowMs - ms || b.start > nowMs) continue;
-        w.bytes += b.bytes, w.lost += b.lost, w.glitches += b.glitches;
-        w.steadyBytes += b.steadyBytes;
-        for (int k = 0; k < 3; ++k) w.frames[k] += b.frames[k];
+        if (b.start < 0 || b.start <= nowUs - us || b.start > nowUs) continue;
+        s.bytes += b.bytes, s.lost += b.lost, s.strayLost += b.strayLost;
+        s.glitches += b.glitches, s.syncLike += b.syncLike, s.steadyBytes += b.steadyBytes;
+        s.excused += b.excused, s.strays += b.strays, s.lineErrors += b.lineErrors;
+        for (int k = 0; k < 3; ++k) s.frames[k] += b.frames[k];
     }
-    return w;
+    return s;
+}
+
+std::optional<std::uint64_t> LinkMonitor::indexAt(int position) const {
+    if (!inWindow(position) || bytes_ < static_cast<std::uint64_t>(10 - position)) return std::nullopt;
+    return bytes_ - 10 + static_cast<std::uint64_t>(position);
+}
+
+void LinkMonitor::mark(int from, int to, ByteRole role) {
+    for (int p = std::max(from, 0); p < std::min(to, 10); ++p)
+        if (const auto i = indexAt(p)) at(*i).raw.role = role;
+}
+
+void LinkMonitor::markOutside(int from, int to, bool stray) {
+    for (int p = std::max(from, 0); p < std::min(to, 10); ++p) {
+        const auto i = indexAt(p);
+        if (!i || at(*i).raw.role != ByteRole::Pending) continue;  // another frame's byte
+        at(*i).raw.role = ByteRole::Outside;
+        ++lostBytes_;
+        ++bucket().lost;
+        if (stray) ++bucket().strayLost;
+    }
 }
 
 void LinkMonitor::byteReceived(std::uint8_t raw) {
     // The byte at the window's oldest place leaves it; if no frame took it,
-    // it belonged to none.
-    if (inWindow(0) && recentCount_ >= 10) {
-        RawByte& leaving = recent_[(recentCount_ - 10) % kRecentBytes];
-        if (leaving.role == ByteRole::Pending) {
-            leaving.role = ByteRole::Outside;
-            // Before the first frame the stream is only being joined.
-            if (synced_) {
-                ++lostBytes_;
-                ++bucket().lost;
-            }
+    // it belonged to none. Before the first frame the stream is only being
+    // joined.
+    if (const auto leaving = indexAt(0); leaving && at(*leaving).raw.role == ByteRole::Pending) {
+        at(*leaving).raw.role = ByteRole::Outside;
+        if (synced_) {
+            ++lostBytes_;
+            ++bucket().lost;
         }
     }
     inWindow_ = static_cast<std::uint16_t>(inWindow_ >> 1 | 1u << 9);
-    recent_[recentCount_++ % kRecentBytes] = RawByte{raw, ByteRole::Pending};
+    // The read's bytes came off the line one byte time apart, its last as
+    // the read arrived; never before the bytes of an earlier read.
+    double stamp = static_cast<double>(readAt_);
+    if (readLeft_ > 0) stamp -= static_cast<double>(--readLeft_) * byteUs_;
+    lastStamp_ = std::max(lastStamp_, static_cast<std::int64_t>(std::llround(stamp)));
+    at(bytes_) = Slot{{raw, ByteRole::Pending}, lastStamp_, readAt_, reads_};
     ++bytes_;
     ++bucket().bytes;
-    lastByteAt_ = now_;
+    lastByteAt_ = readAt_;
 }
 
-void LinkMonitor::windowCleared() {
+void LinkMonitor::windowCleared(const FrameWindow& window) {
     // Calibration drops what follows the oldest byte: no frame will have it,
-    // but it was not lost on the line either. Nor is the frame it drops late:
-    // the next interval is not the link's, unless a silence led up to it.
-    if (lastByteAt_ >= 0 && now_ - lastByteAt_ < kDropoutMs) lastFrameAt_ = -1;
-    for (int p = 1; p < 10; ++p)
-        if (inWindow(p)) markWindow(p, ByteRole::Outside);
+    // but it was not lost on the line either, and a frame it drops is not
+    // lost by the interface.
+    for (int p = 1; p < 10; ++p) {
+        const auto i = indexAt(p);
+        if (!i) continue;
+        ByteRole& role = at(*i).raw.role;
+        const bool startsFrame =
+            window[p] >= kSyncLike && (role == ByteRole::Pending || role == ByteRole::EndMark);
+        if (synced_ && startsFrame) {
+            ++excused_;
+            ++bucket().excused;
+            // The next interval is not the link's, unless a silence led up
+            // to this calibration.
+            if (now_ - lastByteAt_ < kDropoutUs) intervalBroken_ = true;
+        }
+        if (role == ByteRole::Pending) role = ByteRole::Outside;
+    }
     inWindow_ &= 1u;
     synced_ = false;
+    endMark_.reset();
+    syncLikeEnd_.reset();
 }
 
-void LinkMonitor::markWindow(int position, ByteRole role) { markWindow(position, position + 1, role); }
-
-void LinkMonitor::markWindow(int from, int to, ByteRole role) {
-    const std::uint32_t oldest = recentCount_ - 10;  // where position 0 stands in recent_
-    for (int p = from; p < to; ++p)
-        if (inWindow(p) && recentCount_ >= static_cast<std::uint32_t>(10 - p))
-            recent_[(oldest + static_cast<std::uint32_t>(p)) % kRecentBytes].role = role;
-}
-
-ByteRole LinkMonitor::roleInWindow(int position) const {
-    if (!inWindow(position) || recentCount_ < static_cast<std::uint32_t>(10 - position))
-        return ByteRole::Pending;
-    return recent_[(recentCount_ - 10 + position) % kRecentBytes].role;
-}
-
-void LinkMonitor::frameDecoded(FrameKind kind, const DecodedFrame& frame, int length) {
-    const int first = kind == FrameKind::Variant ? 2 : 1;
-    // A sync that an earlier frame read as a channel (or skipped) makes a
-    // frame out of that frame's bytes: a sync-like channel value, or bytes
-    // that were never frames.
-    const ByteRole was = roleInWindow(0);
-    if (was == ByteRole::Channel || was == ByteRole::Unread) {
-        ++stray_;
-    } else {
-        // Steady: a frame of its own, with at least the four stick channels,
-        // as many as the frame of its own before. A line read at the wrong
-        // baud rate or inverted gives few of them, whatever it decodes to.
-        if (frame.presentChannels >= kStickChannels && frame.presentChannels == ownChannels_)
-            bucket().steadyBytes += static_cast<std::uint32_t>(length);
-        ownChannels_ = frame.presentChannels;
+void LinkMonitor::lineEvent(int commEvent) {
+    switch (commEvent) {
+        case comm_event::Frame:
+            ++events_.framing;
+            break;
+        case comm_event::RxParity:
+            ++events_.parity;
+            break;
+        case comm_event::Overrun:
+        case comm_event::RxOver:
+            ++events_.overrun;
+            return;
+        case comm_event::Break:
+            ++events_.breaks;
+            return;
+        default:
+            return;  // modem lines and the like: no error
     }
-    // The sync, the byte nobody reads, the channels, then whatever else the
-    // frame takes.
-    const int end = std::min(length, 10);
-    const int listStart = std::min(first, end);
-    const int listEnd = std::min(first + frame.presentChannels, end);
-    markWindow(0, ByteRole::Sync);
-    markWindow(1, listStart, ByteRole::Unread);
-    markWindow(listStart, listEnd, ByteRole::Channel);
-    markWindow(std::max(listStart, listEnd), end, ByteRole::Unread);
-    // Only a frame with fewer than eight channels has its list ended by a
-    // byte; after eight the next byte is not read.
-    if (frame.presentChannels < 8 && first + frame.presentChannels < 10 &&
-        kind != FrameKind::ZhenHua)
-        markWindow(first + frame.presentChannels, ByteRole::EndMark);
+    ++bucket().lineErrors;
+}
 
-    synced_ = true;
+void LinkMonitor::setDriverLineErrors(std::optional<LineErrorCounts> counts) {
+    // Framing and parity errors are what a wrong baud rate or an inverted
+    // line leaves; the new ones go into the current bucket.
+    if (counts && driver_) {
+        const std::uint64_t before = driver_->framing + driver_->parity;
+        const std::uint64_t now = counts->framing + counts->parity;
+        if (now > before) bucket().lineErrors += static_cast<std::uint32_t>(std::min<std::uint64_t>(now - before, 1u << 30));
+    }
+    driver_ = counts;
+}
+
+void LinkMonitor::frameDecoded(FrameKind kind, const DecodedFrame& frame, const FrameWindow& window,
+                               bool readAsCable) {
+    if (kind == FrameKind::None) return;
+    const Shape shape = Shape::of(kind, frame.presentChannels, window);
+    const Origin origin = originOf(shape, kind, frame, window);
+    if (origin == Origin::Own) {
+        acceptFrame(shape, kind, frame, window, readAsCable != (kind == FrameKind::ZhenHua));
+        return;
+    }
+    // Made of other frames' bytes, or of none: what no frame took is
+    // outside frames, and none of it is a channel.
+    const bool ofSyncLike = origin == Origin::SyncLike;
+    markOutside(0, shape.claimed, ofSyncLike);
+    ++stray_;
+    ++bucket().strays;
+    // Its end mark is the next channel value of the frame it broke into,
+    // and looks like a sync too: the frame that starts there is no more the
+    // interface's than this one.
+    if (ofSyncLike && shape.endMark >= 0 && shape.endMark < 10 && indexAt(0))
+        syncLikeEnd_ = *indexAt(0) + static_cast<std::uint64_t>(shape.endMark);
+}
+
+LinkMonitor::Origin LinkMonitor::originOf(const Shape& shape, FrameKind kind,
+                                          const DecodedFrame& frame, const FrameWindow& window) {
+    const auto sync = indexAt(0);
+    if (!sync) return Origin::Own;
+    const ByteRole role = at(*sync).raw.role;
+    // A sync that an earlier frame read as one of its channels.
+    if (role == ByteRole::Channel || role == ByteRole::Unread) return Origin::SyncLike;
+    // A short frame's end mark was the next sync if a whole frame of the
+    // usual kind follows it; else it was a channel value that looks like a
+    // sync, as is the end mark of a frame that started at one.
+    const bool whole = frame.presentChannels == usualChannels_ && kind_ == kind;
+    if (syncLikeEnd_ == *sync) {
+        syncLikeEnd_.reset();
+        if (whole) return Origin::Own;
+        countSyncLike(syncLikeChannel_, window[0]);
+        return Origin::SyncLike;
+    }
+    if (endMark_ && endMark_->index == *sync) {
+        const EndMark m = *endMark_;
+        endMark_.reset();
+        if (whole) return Origin::Own;
+        countSyncLike(m.channel, m.value);
+        ChannelTrack& t = track_[static_cast<std::size_t>(m.channel - 1)];
+        t.lowest = std::min(t.lowest, m.value);
+        t.highest = std::max(t.highest, m.value);
+        ++t.count;
+        return Origin::SyncLike;
+    }
+    if (role == ByteRole::EndMark || !synced_ || *sync == nextSync_) return Origin::Own;
+    // After bytes that no frame took, a frame of the interface's again only
+    // if it looks like one: the usual channels, a sync after them, and on a
+    // tick of its own.
+    if (usualChannels_ > 0 && frame.presentChannels != usualChannels_) return Origin::Stray;
+    if (kind != FrameKind::ZhenHua && shape.next < 10 && window[shape.next] < kSyncLike)
+        return Origin::Stray;
+    const bool onTick = clock_.ticksTo(at(*sync + static_cast<std::uint64_t>(shape.last)).stampUs) > 0;
+    return onTick ? Origin::Own : Origin::Stray;
+}
+
+void LinkMonitor::acceptFrame(const Shape& shape, FrameKind kind, const DecodedFrame& frame,
+                              const FrameWindow& window, bool switchesFormat) {
+    const std::uint64_t sync = indexAt(0).value_or(bytes_);
+    const int present = frame.presentChannels;
+    mark(0, 1, ByteRole::Sync);
+    mark(1, shape.first, ByteRole::Unread);
+    mark(shape.first, shape.last + 1, ByteRole::Channel);
+    mark(shape.last + 1, shape.claimed, ByteRole::Unread);
+    if (shape.endMark >= 0) mark(shape.endMark, shape.endMark + 1, ByteRole::EndMark);
+
+    // Channels are tracked afresh when the frame kind changes. The frame
+    // that switches the cable format in or out was read in the other one,
+    // as were the bytes behind it: they are not its channels, and what was
+    // read in the other format says nothing of this one.
+    if (kind_ && *kind_ != kind) {
+        for (ChannelTrack& t : track_) t = ChannelTrack();
+        if ((*kind_ == FrameKind::ZhenHua) != (kind == FrameKind::ZhenHua)) rejoin(sync);
+    }
+    if (switchesFormat) switchedAt_ = bytes_;
+    kind_ = kind;
+    const bool readAsSent = sync + static_cast<std::uint64_t>(shape.last) >= switchedAt_;
+    const FrameClock::Tick tick = timeFrame(shape, sync);
+
+    const bool wasUsual = usualChannels_ > 0 && present == usualChannels_;
+    countChannels(present);
+    for (int k = 0; k < present && readAsSent; ++k)
+        if (frame.values[static_cast<std::size_t>(k)] >= kSyncLike)
+            countSyncLike(k + 1, frame.values[static_cast<std::size_t>(k)]);
+    endMark_.reset();
+    if (usualChannels_ > 0 && present < usualChannels_ && shape.endMark >= 0)
+        endMark_ = EndMark{sync + static_cast<std::uint64_t>(shape.endMark), present + 1,
+                           window[shape.endMark]};
+
+    // Values either side of lost frames are no neighbours.
+    if (tick.ticks != 1 || !wasUsual || !readAsSent) forgetNeighbours();
+    if (wasUsual && readAsSent) {
+        recordChannels(frame);
+        if (present >= kStickChannels)
+            bucket().steadyBytes += static_cast<std::uint32_t>(shape.claimed);
+    }
     ++frames_;
     ++bucket().frames[static_cast<std::size_t>(kindIndex(kind))];
-    if (lastFrameAt_ >= 0) recordInterval(now_ - lastFrameAt_);
-    lastFrameAt_ = now_;
+    synced_ = true;
+    nextSync_ = sync + static_cast<std::uint64_t>(shape.next);
+}
 
-    const int present = frame.presentChannels;
-    if (frames_ > 1 && present != channels_) ++channelChanges_;
-    usualRun_ = present == channels_ ? usualRun_ + 1 : 0;
-    if (usualRun_ >= 3) usualChannels_ = present;
-    if (present < usualChannels_) ++shortFrames_;
+FrameClock::Tick LinkMonitor::timeFrame(const Shape& shape, std::uint64_t sync) {
+    // Where two reads split the frame, the time between them is how long
+    // the adapter held its bytes.
+    for (int p = 0; p < shape.last; ++p) {
+        const Slot& a = at(sync + static_cast<std::uint64_t>(p));
+        const Slot& b = at(sync + static_cast<std::uint64_t>(p) + 1);
+        if (a.read != b.read) delivery_.split(b.arrivalUs - a.arrivalUs);
+    }
+    delivery_.frame();
+    // A frame comes when its last byte does.
+    const std::int64_t stamp = at(sync + static_cast<std::uint64_t>(shape.last)).stampUs;
+    const FrameClock::Tick tick = clock_.frame(stamp, delivery_.granularityUs());
+    FrameSeen seen{stamp, tick.index, 0, static_cast<float>(tick.lateUs / 1000), tick.ticks, false};
+    if (frames_ > 0) {
+        const FrameSeen& before = seen_[(seenCount_ - 1) % kFrames];
+        seen.intervalMs = static_cast<float>(static_cast<double>(stamp - before.atUs) / 1000.0);
+        seen.afterAnother = !intervalBroken_;
+    } else {
+        firstTick_ = tick.index;
+    }
+    intervalBroken_ = false;
+    seen_[seenCount_++ % kFrames] = seen;
+    return tick;
+}
+
+void LinkMonitor::countChannels(int present) {
+    run_ = frames_ > 0 && present == channels_ ? run_ + 1 : 1;
+    if (run_ == 1) shortInRun_ = 0;
     channels_ = present;
-    // Values the receiver will take for a sync when they reach the oldest place.
-    const int syncLike = kind == FrameKind::Standard ? 239 : kind == FrameKind::Variant ? 239 : 256;
-    for (int k = 0; k < present; ++k)
-        if (frame.values[static_cast<std::size_t>(k)] >= syncLike) ++syncLike_;
-    recordChannels(frame, present);
+    if (usualChannels_ > 0 && present < usualChannels_) ++shortFrames_, ++shortInRun_;
+    if (run_ >= kUsualRun && present != usualChannels_) {
+        // Not short frames after all: the transmitter sends this many now.
+        if (usualChannels_ > 0) {
+            ++channelChanges_;
+            shortFrames_ -= static_cast<std::uint64_t>(shortInRun_);
+        }
+        usualChannels_ = present;
+        shortInRun_ = 0;
+    }
 }
 
-void LinkMonitor::recordInterval(std::int64_t ms) {
-    const std::size_t i = intervalCount_++ % kIntervals;
-    intervalAt_[i] = now_;
-    intervalMs_[i] = static_cast<float>(ms);
+void LinkMonitor::rejoin(std::uint64_t sync) {
+    lostBytes_ = shortFrames_ = syncLike_ = glitches_ = stray_ = excused_ = 0;
+    for (Bucket& b : buckets_) b.lost = b.strayLost = b.glitches = b.syncLike = b.excused = b.strays = 0;
+    clock_.reset();
+    seenCount_ = 0;
+    frames_ = 0;
+    usualChannels_ = run_ = shortInRun_ = 0;
+    endMark_.reset();
+    syncLikeEnd_.reset();
+    // The bytes before this frame were the other format's.
+    for (std::uint64_t i = bytes_ > kRecentBytes ? bytes_ - kRecentBytes : 0; i < sync; ++i)
+        if (at(i).raw.role == ByteRole::Outside) at(i).raw.role = ByteRole::Unread;
 }
 
-void LinkMonitor::recordChannels(const DecodedFrame& frame, int present) {
-    for (int k = 0; k < present; ++k) {
+void LinkMonitor::countSyncLike(int channel, std::uint8_t value) {
+    syncLikeChannel_ = channel;
+    ++syncLike_;
+    ++bucket().syncLike;
+    ChannelTrack& t = track_[static_cast<std::size_t>(channel - 1)];
+    ++t.syncLike;
+    t.syncLikeValue = value;
+}
+
+void LinkMonitor::forgetNeighbours() {
+    for (ChannelTrack& t : track_) t.neighbours = 0, t.away = 0, t.candidate = false;
+}
+
+void LinkMonitor::recordChannels(const DecodedFrame& frame) {
+    for (int k = 0; k < frame.presentChannels; ++k) {
         const std::uint8_t v = frame.values[static_cast<std::size_t>(k)];
         ChannelTrack& t = track_[static_cast<std::size_t>(k)];
         t.lowest = std::min(t.lowest, v);
         t.highest = std::max(t.highest, v);
-        t.history[t.count++ % kHistory] = Sample{now_, v};
-        const int before = t.before, middle = t.middle;
+        t.last = v;
+        t.historyAt[t.count % kHistory] = now_;
+        t.history[t.count % kHistory] = v;
+        ++t.count;
+        // A spike: a value far from the line through the values either side
+        // of it and away from both, so that a moving stick shows one too and
+        // a step (a switch) does not. Its neighbours stand off the lines
+        // through theirs half as far, so only the farthest of three counts.
+        if (t.neighbours == 2) {
+            const int before = t.before, middle = t.middle;
+            const int away = 2 * middle - before - v;  // twice the distance from the line
+            const bool out = (middle - before) * away > 0 && (middle - v) * away > 0;
+            if (t.candidate && std::abs(t.away) >= std::abs(away)) {
+                ++t.glitches;
+                ++glitches_;
+                ++bucket().glitches;
+            }
+            t.candidate = out && std::abs(away) >= 2 * kGlitchJump && std::abs(away) > std::abs(t.away);
+            t.away = away;
+        }
         t.before = t.middle;
         t.middle = v;
-        // The neighbours agree when they are far closer to each other than
-        // to the middle, so that a glitch shows while the stick moves too.
-        const int jump = std::min(std::abs(middle - before), std::abs(middle - v));
-        if (jump >= kGlitchJump && std::abs(before - v) * 4 < jump && t.count >= 3) {
-            ++t.glitches;
-            ++glitches_;
-            ++bucket().glitches;
-        }
+        t.neighbours = std::min(t.neighbours + 1, 2);
     }
 }
 
-LinkReport LinkMonitor::report(std::int64_t nowMs) const {
+LinkReport LinkMonitor::report(std::int64_t nowUs) const {
     LinkReport r;
-    r.seconds = (nowMs - resetAt_) / 1000.0;
-    r.silenceSeconds = (nowMs - (lastByteAt_ >= 0 ? lastByteAt_ : resetAt_)) / 1000.0;
+    constexpr std::int64_t kWindowUs = kBuckets * kBucketUs;
+    r.seconds = static_cast<double>(nowUs - resetAt_) / 1e6;
+    r.windowSeconds = std::min(r.seconds, kWindowUs / 1e6);
+    r.silenceSeconds = static_cast<double>(nowUs - (lastByteAt_ >= 0 ? lastByteAt_ : resetAt_)) / 1e6;
     // The buckets of the last second: the current one counts only as far as
     // it has run.
-    const Window second = sum(nowMs, 1000);
-    const double covered = (1000 - kBucketMs + nowMs % kBucketMs) / 1000.0;
+    const Sums second = sum(nowUs, 1'000'000);
+    const double covered = static_cast<double>(1'000'000 - kBucketUs + nowUs % kBucketUs) / 1e6;
     const double span = std::max(0.1, std::min(r.seconds, covered));
-    r.bytesPerSecond = second.bytes / span;
+    r.bytesPerSecond = static_cast<double>(second.bytes) / span;
     for (int k = 0; k < 3; ++k)
         r.framesPerSecondByKind[static_cast<std::size_t>(k)] =
-            second.frames[static_cast<std::size_t>(k)] / span;
-    // Whole frames a second from the intervals of the last second, which
-    // counts do not give: 44.4 frames/s is a frame every 22.5 ms.
-    double lastSecondMs = 0;
-    int lastSecondCount = 0;
-    for (std::uint32_t i = 0; i < std::min<std::uint32_t>(intervalCount_, kIntervals); ++i) {
-        const std::size_t at = (intervalCount_ - 1 - i) % kIntervals;
-        if (intervalAt_[at] <= nowMs - 1000) break;
-        lastSecondMs += intervalMs_[at], ++lastSecondCount;
-    }
-    r.framesPerSecond = lastSecondCount > 0 && lastSecondMs > 0
-                            ? 1000.0 * lastSecondCount / lastSecondMs
-                            : (second.frames[0] + second.frames[1] + second.frames[2]) / span;
+            static_cast<double>(second.frames[static_cast<std::size_t>(k)]) / span;
     r.channels = channels_;
     r.channelCountChanges = channelChanges_;
     r.bytes = bytes_, r.frames = frames_, r.lostBytes = lostBytes_, r.shortFrames = shortFrames_;
-    r.syncLikeValues = syncLike_, r.lineErrors = lineErrors_, r.glitches = glitches_;
-    r.strayFrames = stray_;
+    r.syncLikeValues = syncLike_, r.glitches = glitches_, r.strayFrames = stray_;
+    r.lowLatency = lowLatency_;
+    r.lineErrors.reported = driver_.has_value() || events_.total() > 0;
+    const LineErrorCounts driver = driver_.value_or(LineErrorCounts{});
+    r.lineErrors.counts = {driver.framing + events_.framing, driver.parity + events_.parity,
+                           driver.overrun + events_.overrun, driver.breaks + events_.breaks};
+    r.delivery = delivery_.figures();
 
-    // Intervals of the last ten seconds.
-    std::vector<float> recent;
-    const std::uint32_t kept = std::min<std::uint32_t>(intervalCount_, kIntervals);
-    for (std::uint32_t i = 0; i < kept; ++i) {
-        const std::size_t at = (intervalCount_ - 1 - i) % kIntervals;
-        if (intervalAt_[at] <= nowMs - kBuckets * kBucketMs) break;
-        recent.push_back(intervalMs_[at]);
+    // The frames of the last ten seconds, newest first; whole frames a
+    // second from those of the last second, which counts do not give:
+    // 44.4 frames/s is a frame every 22.5 ms.
+    std::vector<FrameSeen> recent;
+    for (std::uint32_t i = 0; i < std::min<std::uint32_t>(seenCount_, kFrames); ++i) {
+        const FrameSeen& f = seen_[(seenCount_ - 1 - i) % kFrames];
+        if (f.atUs <= nowUs - kWindowUs) break;
+        recent.push_back(f);
     }
-    IntervalFigures& f = r.intervals;
-    f.count = static_cast<int>(recent.size());
+    double lastSecondMs = 0;
+    int lastSecond = 0;
+    std::int64_t firstTickInSecond = 0;
+    for (const FrameSeen& f : recent)
+        if (f.atUs > nowUs - 1'000'000) {
+            firstTickInSecond = f.tick;
+            if (f.afterAnother) lastSecondMs += f.intervalMs, ++lastSecond;
+        }
+    if (clock_.fitted() && lastSecond > 0) {
+        // On the clock's ticks, which arrival times blur by the delivery.
+        const double ticks = static_cast<double>(recent.front().tick - firstTickInSecond);
+        r.framesPerSecond = ticks > 0 ? 1e6 / clock_.periodUs() * std::min(1.0, lastSecond / ticks) : 0;
+    } else {
+        r.framesPerSecond = lastSecond > 0 && lastSecondMs > 0
+                                ? 1000.0 * lastSecond / lastSecondMs
+                                : static_cast<double>(second.allFrames()) / span;
+    }
+
+    ClockFigures& c = r.clock;
+    c.periodMs = clock_.periodUs() / 1000;
+    c.fitted = clock_.fitted();
+    const Sums ten = sum(nowUs, kWindowUs);
     if (!recent.empty()) {
-        f.lastMs = recent.front();
+        const std::int64_t ticks = recent.front().tick - recent.back().tick + 1;
+        c.expected = static_cast<std::uint64_t>(std::max<std::int64_t>(ticks, 0));
+        const std::uint64_t came = recent.size() + ten.excused;
+        c.lost = c.expected > came ? c.expected - came : 0;
+        const std::int64_t all = seen_[(seenCount_ - 1) % kFrames].tick - firstTick_ + 1;
+        const std::uint64_t cameAll = frames_ + excused_;
+        c.lostSinceReset = static_cast<std::uint64_t>(all) > cameAll ? static_cast<std::uint64_t>(all) - cameAll : 0;
+    }
+
+    IntervalFigures& f = r.intervals;
+    f.lateMs = std::max(r.delivery.granularityMs, 1.0) + 5;
+    std::vector<float> intervals;
+    int late = 0;
+    for (const FrameSeen& s : recent) {
+        if (!s.afterAnother) continue;
+        intervals.push_back(s.intervalMs);
+        if (s.ticks > 0 && s.lateMs > f.lateMs) ++late;
+    }
+    f.count = static_cast<int>(intervals.size());
+    if (!intervals.empty()) {
+        f.lastMs = intervals.front();
         double total = 0;
-        for (float ms : recent) {
+        for (float ms : intervals) {
             total += ms;
-            const int bin = std::min(IntervalFigures::kBins - 1,
-                                     static_cast<int>(ms / IntervalFigures::kBinMs));
+            const int bin = std::clamp(static_cast<int>(ms / IntervalFigures::kBinMs), 0,
+                                       IntervalFigures::kBins - 1);
             ++f.histogram[static_cast<std::size_t>(bin)];
         }
-        f.meanMs = total / recent.size();
-        std::sort(recent.begin(), recent.end());
-        f.minMs = recent.front();
-        f.maxMs = recent.back();
-        f.p99Ms = recent[std::min(recent.size() - 1,
-                                  static_cast<std::size_t>(std::ceil(recent.size() * 0.99)) - 1)];
-        const double median = recent[recent.size() / 2];
-        const auto late = std::count_if(recent.begin(), recent.end(),
-                                        [&](float ms) { return ms > median + kLateMs; });
-        f.lateShare = static_cast<double>(late) / recent.size();
+        f.meanMs = total / static_cast<double>(intervals.size());
+        std::sort(intervals.begin(), intervals.end());
+        f.minMs = intervals.front();
+        f.maxMs = intervals.back();
+        f.p99Ms = intervals[std::min(intervals.size() - 1,
+                                     static_cast<std::size_t>(std::ceil(intervals.size() * 0.99)) - 1)];
+        f.lateShare = static_cast<double>(late) / static_cast<double>(intervals.size());
     }
 
     for (int k = 0; k < 8; ++k) {
         const ChannelTrack& t = track_[static_cast<std::size_t>(k)];
-        const auto& history = t.history;
-        const std::uint32_t count = t.count;
-        ChannelFigures c;
-        c.seen = count > 0;
-        c.min = c.seen ? t.lowest : 0;
-        c.max = c.seen ? t.highest : 0;
-        c.last = t.middle;
-        c.glitches = static_cast<int>(t.glitches);
+        ChannelFigures ch;
+        ch.seen = t.count > 0;
+        ch.min = ch.seen ? t.lowest : 0;
+        ch.max = ch.seen ? t.highest : 0;
+        ch.last = t.last;
+        ch.glitches = static_cast<int>(t.glitches);
+        ch.syncLike = static_cast<int>(t.syncLike);
         int lo = 256, hi = -1, samples = 0;
-        for (std::uint32_t i = 0; i < std::min<std::uint32_t>(count, kHistory); ++i) {
-            const Sample& s = history[(count - 1 - i) % kHistory];
-            if (s.time <= nowMs - 1000) break;
-            lo = std::min<int>(lo, s.value), hi = std::max<int>(hi, s.value), ++samples;
+        const std::uint32_t kept = std::min<std::uint32_t>(t.count, kHistory);
+        for (std::uint32_t i = 0; i < kept; ++i) {
+            const std::size_t at = (t.count - 1 - i) % kHistory;
+            if (t.historyAt[at] <= nowUs - 1'000'000) break;
+            lo = std::min<int>(lo, t.history[at]), hi = std::max<int>(hi, t.history[at]), ++samples;
         }
-        c.noise = samples >= 2 && hi - lo < kRestSpread ? hi - lo : -1;
-        r.channel[static_cast<std::size_t>(k)] = c;
+        ch.noise = samples >= 2 && hi - lo < kRestSpread ? hi - lo : -1;
+        r.channel[static_cast<std::size_t>(k)] = ch;
     }
 
-    for (std::uint32_t i = recentCount_ > kRecentBytes ? recentCount_ - kRecentBytes : 0;
-         i < recentCount_; ++i)
-        r.recent.push_back(recent_[i % kRecentBytes]);
-    judge(r, nowMs);
+    for (std::uint64_t i = bytes_ > kRecentBytes ? bytes_ - kRecentBytes : 0; i < bytes_; ++i)
+        r.recent.push_back(at(i).raw);
+    judge(r, nowUs);
     return r;
-}
-
-void LinkMonitor::judge(LinkReport& r, std::int64_t nowMs) const {
-    const Window tenSeconds = sum(nowMs, kBuckets * kBucketMs);
-    // What the ten-second figures cover so far.
-    const double windowSeconds = std::min(r.seconds, kBuckets * kBucketMs / 1000.0);
-    const Window twoSeconds = sum(nowMs, 2000);
-    const std::uint64_t recentFrames =
-        twoSeconds.frames[0] + twoSeconds.frames[1] + twoSeconds.frames[2];
-    if (!portAway_.empty()) {
-        r.verdict = Verdict::PortAway;
-        r.verdictText = portAway_;
-    } else if (r.silenceSeconds * 1000 >= kSilenceMs) {
-        r.verdict = Verdict::NoBytes;
-        r.verdictText = format(
-            "No bytes for %.1f s: check the port, the cable and the transmitter's trainer output",
-            r.silenceSeconds);
-    } else if (r.seconds >= 1 && twoSeconds.bytes >= 20 &&
-               (recentFrames == 0 || tenSeconds.steadyBytes * 4 < tenSeconds.bytes * 3)) {
-        // What decodes from such bytes are bytes that happen to look like
-        // syncs: frames that overlap, change their length or leave much out,
-        // so that little of what arrives is steady frames.
-        r.verdict = Verdict::NoFrames;
-        r.verdictText = format(
-            "Bytes arrive (%s/s) but no frames%s: wrong baud rate, an inverted signal, or not a "
-            "PPM interface",
-            thousands(r.bytesPerSecond).c_str(),
-            recentFrames == 0 ? "" : ", only bytes that look like syncs");
-    } else if (recentFrames == 0) {
-        r.verdict = Verdict::Waiting;
-        r.verdictText = "Waiting for data";
-    } else if (tenSeconds.lost > 0) {
-        r.verdict = Verdict::LostSync;
-        r.verdictText = format(
-            "Lost sync: %llu byte%s outside frames in %.0f s: a noisy signal or a loose plug",
-            static_cast<unsigned long long>(tenSeconds.lost), tenSeconds.lost == 1 ? "" : "s",
-            windowSeconds);
-    } else if (r.intervals.maxMs >= kDropoutMs) {
-        r.verdict = Verdict::Irregular;
-        r.verdictText = format(
-            "Frames irregular: none for %.1f s in the last %.0f s: a loose plug or an interface "
-            "losing power",
-            r.intervals.maxMs / 1000, windowSeconds);
-    } else if (r.intervals.count >= 20 && r.intervals.lateShare > kIrregularShare) {
-        r.verdict = Verdict::Irregular;
-        r.verdictText = format(
-            "Frames irregular: %.0f %% late by more than %.0f ms: a loose plug or a noisy signal",
-            r.intervals.lateShare * 100, kLateMs);
-    } else if (tenSeconds.glitches > 0) {
-        int worst = 0;
-        for (int k = 1; k < 8; ++k)
-            if (r.channel[static_cast<std::size_t>(k)].glitches >
-                r.channel[static_cast<std::size_t>(worst)].glitches)
-                worst = k;
-        r.verdict = Verdict::Glitches;
-        r.verdictText = format(
-            "Channel %d twitches: %llu one-frame jump%s in %.0f s: a noisy signal or a worn "
-            "potentiometer",
-            worst + 1, static_cast<unsigned long long>(tenSeconds.glitches),
-            tenSeconds.glitches == 1 ? "" : "s", windowSeconds);
-    } else if (r.seconds >= 2 &&
-               (r.framesPerSecond < kSlowestFps || r.framesPerSecond > kFastestFps)) {
-        r.verdict = Verdict::OffRate;
-        r.verdictText = format(
-            "Frames at %.1f/s where a transmitter sends 44 to 56: %s", r.framesPerSecond,
-            r.framesPerSecond < kSlowestFps ? "frames are being lost" : "not a trainer signal");
-    } else {
-        r.verdict = Verdict::Good;
-        r.verdictText =
-            format("Link good: %.1f frames/s, %d channels, %llu lost in %.0f s", r.framesPerSecond,
-                   r.channels, static_cast<unsigned long long>(r.lostBytes), r.seconds);
-    }
 }
 
 }  // namespace quadrel

@@ -25,8 +25,9 @@ constexpr std::int16_t kMaxPort = 16;
 // What QSerialPort may hold for us between two ready-reads; beyond it the
 // bytes wait in the system's buffer.
 constexpr qint64 kReadBufferSize = 64 * 1024;
-// One read's worth: the bytes of one batch of receive events.
-constexpr qint64 kBatchSize = 4096;
+// The most bytes of one batch of receive events; a faster stream than the
+// program takes leaves the rest for the next ready-read.
+constexpr qint64 kBatchSize = 64 * 1024;
 
 QSerialPort::Parity toQt(char parity) {
     switch (parity) {
@@ -86,6 +87,7 @@ QtSerialComponent::~QtSerialComponent() {
     // The port is destroyed after this object's members; keep its last
     // signals from reaching them.
     serial_->disconnect(this);
+    tuning_.close();  // while the port's descriptor is still its own
     if (serial_->isOpen()) serial_->close();
 }
 
@@ -149,6 +151,7 @@ void QtSerialComponent::open() {
     if (serial_->isOpen()) {
         // A lost link whose closing has not run yet: the user's reopen wins.
         lossPending_ = false;
+        tuning_.close();
         serial_->close();
     }
     permissionRefused_ = false;
@@ -187,11 +190,13 @@ void QtSerialComponent::open() {
     open_ = true;
     lastError_.clear();
     applyLines();
+    tuning_.open(static_cast<int>(serial_->handle()));
 }
 
 void QtSerialComponent::closePort() {
     reopen_.stop();
     open_ = false;
+    tuning_.close();
     serial_->close();
     serial_->clearError();
 }
@@ -229,22 +234,29 @@ void QtSerialComponent::fail(SerialError::Kind kind, const std::string& message)
 }
 
 void QtSerialComponent::onReadyRead() {
-    std::array<char, kBatchSize> batch;
-    bool raised = false;
+    // All that has arrived, so that its bytes can be placed in time: the
+    // last came as the read returned, those before it a byte time apart.
+    batch_.resize(static_cast<std::size_t>(kBatchSize));
+    qint64 got = 0;
+    while (open_ && got < kBatchSize) {
+        const qint64 n = serial_->read(batch_.data() + got, kBatchSize - got);
+        if (n <= 0) break;
+        got += n;
+    }
+    if (got <= 0) return;
+    if (onBatchStart_) onBatchStart_(static_cast<std::size_t>(got));
     // A handler may close the port (nothing does today); stop there.
-    while (open_) {
-        const qint64 got = serial_->read(batch.data(), kBatchSize);
-        if (got <= 0) break;
-        if (!raised && onBatchStart_) onBatchStart_();
-        for (qint64 i = 0; i < got && open_; ++i) {
-            byte_ = static_cast<std::uint8_t>(batch[static_cast<std::size_t>(i)]);
-            event_ = comm_event::Receive;
-            if (onComm_) onComm_();
-        }
-        raised = true;
+    for (qint64 i = 0; i < got && open_; ++i) {
+        byte_ = static_cast<std::uint8_t>(batch_[static_cast<std::size_t>(i)]);
+        event_ = comm_event::Receive;
+        if (onComm_) onComm_();
     }
     byte_.reset();
-    if (raised && onBatchDone_) onBatchDone_();
+    if (onBatchDone_) onBatchDone_();
+    // What arrived meanwhile, or what did not fit, comes with the next
+    // ready-read; Qt raises none for bytes it already holds.
+    if (open_ && serial_->bytesAvailable() > 0)
+        QMetaObject::invokeMethod(this, &QtSerialComponent::onReadyRead, Qt::QueuedConnection);
 }
 
 void QtSerialComponent::onErrorOccurred(QSerialPort::SerialPortError error) {
@@ -263,6 +275,7 @@ void QtSerialComponent::onErrorOccurred(QSerialPort::SerialPortError error) {
 void QtSerialComponent::finishLinkLoss() {
     if (!lossPending_) return;
     lossPending_ = false;
+    tuning_.close();
     serial_->close();
     serial_->clearError();
     reopen_.start();
@@ -287,6 +300,7 @@ void QtSerialComponent::tryReopen() {
     open_ = true;
     lastError_.clear();
     applyLines();
+    tuning_.open(static_cast<int>(serial_->handle()));
     emit linkRestored();
 }
 

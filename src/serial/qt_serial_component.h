@@ -1,5 +1,6 @@
 // The serial component on a real port, through QSerialPort. On ready-read
 // the arrived bytes are read and handed out one receive event per byte.
+// While the port is open its driver is asked to hand bytes over at once.
 #pragma once
 
 #include <QObject>
@@ -14,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "serial/driver_tuning.h"
 #include "serial/serial_component.h"
 #include "settings/comm_settings.h"
 
@@ -32,9 +34,9 @@ public:
     // Called once per received byte, which Input() then yields; it must
     // not throw.
     void setReceiveHandler(std::function<void()> onComm) { onComm_ = std::move(onComm); }
-    // Called before and after the events of one batch of arrived bytes (to
-    // note their arrival time; to repaint once).
-    void setBatchStartHandler(std::function<void()> onBatchStart) {
+    // Called before and after the events of one batch of arrived bytes,
+    // with their number (to note their arrival time; to repaint once).
+    void setBatchStartHandler(std::function<void(std::size_t bytes)> onBatchStart) {
         onBatchStart_ = std::move(onBatchStart);
     }
     void setBatchDoneHandler(std::function<void()> onBatchDone) {
@@ -49,6 +51,9 @@ public:
     bool lastErrorIsPermission() const { return permissionRefused_; }
     // The device the port was last opened on (or tried to be).
     const std::string& devicePath() const { return device_; }
+    // What the open port's driver does and counts beside the bytes.
+    LowLatency lowLatency() const { return tuning_.lowLatency(); }
+    std::optional<LineErrorCounts> lineErrors() const { return tuning_.lineErrors(); }
 
     int CommEvent() const override { return event_; }
     std::optional<std::uint8_t> Input() override;
@@ -56,6 +61,7 @@ public:
     std::int16_t CommPort() const override { return port_; }
     void setSettings(const std::string& settings) override;
     std::string Settings() const override { return formatCommSettings(settings_); }
+    const CommSettings& lineSettings() const { return settings_; }
     // Both are checked and kept: every byte raises its own event and Input
     // yields that one byte, which is what the program asks for (1 and 1).
     void setInputLen(std::int16_t len) override;
@@ -89,7 +95,7 @@ private:
     DeviceResolver resolver_;
     QSerialPort* serial_;
     std::function<void()> onComm_;
-    std::function<void()> onBatchStart_;
+    std::function<void(std::size_t)> onBatchStart_;
     std::function<void()> onBatchDone_;
 
     std::int16_t port_ = 1;
@@ -100,6 +106,8 @@ private:
     bool lossPending_ = false;
     int event_ = comm_event::Receive;
     std::optional<std::uint8_t> byte_;  // the byte of the event being raised
+    std::vector<char> batch_;           // the bytes of one ready-read
+    DriverTuning tuning_;
 
     std::string device_;
     QString lastError_;

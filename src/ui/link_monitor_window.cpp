@@ -155,12 +155,22 @@ LinkMonitorWindow::LinkMonitorWindow(ReportSource source, QWidget* parent)
     outside_ = addFigure(grid, 3, 0, "OutsideFrames", "Lost bytes");
     shortFrames_ = addFigure(grid, 3, 2, "ShortFrames", "Short frames");
     syncLike_ = addFigure(grid, 4, 0, "SyncLikeValues", "Sync-like");
-    lineErrors_ = addFigure(grid, 4, 2, "LineErrors", "Line errors");
+    lostFrames_ = addFigure(grid, 4, 2, "LostFrames", "Lost frames");
+    clock_ = addFigure(grid, 5, 0, "FrameClock", "Frame every", 3);
+    delivery_ = addFigure(grid, 6, 0, "Delivery", "Delivery", 3);
+    lineErrors_ = addFigure(grid, 7, 0, "LineErrors", "Line errors", 3);
     kinds_->setToolTip("Frames a second: standard, sync 240..254, Zhen Hua");
     interval_->setToolTip("Time between frames over the last 10 s: the mean, and the last one");
     spread_->setToolTip(
         "Time between frames over the last 10 s: smallest, 99th percentile, largest");
     syncLike_->setToolTip("Channel values the receiver will take for a sync byte");
+    lostFrames_->setToolTip(
+        "Frames the interface's clock says should have come over the last 10 s, and did not");
+    clock_->setToolTip("The interval the interface sends its frames at, found from their timing");
+    delivery_->setToolTip(
+        "How the adapter hands bytes over, and so how closely their timing can be known");
+    lineErrors_->setToolTip(
+        "Framing, parity, overrun and break errors the port's driver counted since it opened");
     layout->addLayout(grid);
     auto* heading = new QLabel(kChannelHeading, this);
     heading->setFont(monospace());
@@ -202,16 +212,43 @@ LinkMonitorWindow::LinkMonitorWindow(ReportSource source, QWidget* parent)
 }
 
 QLabel* LinkMonitorWindow::addFigure(QGridLayout* grid, int row, int column, const QString& name,
-                                     const QString& caption) {
+                                     const QString& caption, int span) {
     auto* heading = new QLabel(caption, this);
     auto* value = new QLabel(this);
     nameControl(value, name, caption);
     value->setTextInteractionFlags(Qt::TextSelectableByMouse);
     heading->setBuddy(value);
     grid->addWidget(heading, row, column);
-    grid->addWidget(value, row, column + 1);
+    grid->addWidget(value, row, column + 1, 1, span);
     return value;
 }
+
+namespace {
+
+QString lowLatencyText(LowLatency l) {
+    switch (l) {
+        case LowLatency::On:
+            return "; low latency on while the port is open";
+        case LowLatency::AlreadyOn:
+            return "; low latency on already";
+        case LowLatency::Refused:
+            return "; low latency not offered by this adapter's driver";
+        case LowLatency::NotAsked:
+            break;
+    }
+    return {};
+}
+
+QString lineErrorsText(const LineErrorFigures& e) {
+    if (!e.reported) return "not reported by this adapter";
+    return QString("framing %1, parity %2, overrun %3, break %4")
+        .arg(e.counts.framing)
+        .arg(e.counts.parity)
+        .arg(e.counts.overrun)
+        .arg(e.counts.breaks);
+}
+
+}  // namespace
 
 bool LinkMonitorWindow::frozen() const {
     return freeze_->isChecked();
@@ -251,7 +288,15 @@ void LinkMonitorWindow::render(const LinkReport& r) {
     outside_->setText(QString::number(r.lostBytes));
     shortFrames_->setText(QString::number(r.shortFrames));
     syncLike_->setText(QString::number(r.syncLikeValues));
-    lineErrors_->setText(QString::number(r.lineErrors));
+    const ClockFigures& c = r.clock;
+    lostFrames_->setText(c.periodMs > 0 ? QString("%1 of %2").arg(c.lost).arg(c.expected)
+                                        : QString("-"));
+    clock_->setText(c.periodMs > 0 ? QString("%1 ms (%2 frames/s)%3")
+                                         .arg(ms(c.periodMs), QString::number(1000 / c.periodMs, 'f', 1),
+                                              c.fitted ? QString() : QString(", from the mean interval"))
+                                   : QString("-"));
+    delivery_->setText(QString::fromStdString(r.delivery.text) + lowLatencyText(r.lowLatency));
+    lineErrors_->setText(lineErrorsText(r.lineErrors));
     for (int k = 0; k < 8; ++k)
         channelRows_[static_cast<std::size_t>(k)]->setText(
             channelLine(k + 1, r.channel[static_cast<std::size_t>(k)]));

@@ -43,8 +43,9 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
+    // A caption and its value; `span` columns for the value.
     QLabel* addFigure(QGridLayout* grid, int row, int column, const QString& name,
-                      const QString& caption);
+                      const QString& caption, int span = 1);
 
     ReportSource source_;
     QTimer refresh_;
@@ -58,6 +59,9 @@ private:
     QLabel* outside_;
     QLabel* shortFrames_;
     QLabel* syncLike_;
+    QLabel* lostFrames_;
+    QLabel* clock_;
+    QLabel* delivery_;
     QLabel* lineErrors_;
     std::array<QLabel*, 8> channelRows_{};
     IntervalHistogram* histogram_;

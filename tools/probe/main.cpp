@@ -28,13 +28,14 @@ using namespace quadrel::probe;
 
 constexpr double kDefaultSeconds = 5;
 
-// Prints the figures; the exit status the expectations give.
+// Prints the figures; the exit status: 1 when the port went away or an
+// expectation fails.
 int print(const ProbeOptions& o, const ProbeRun& run, const LinkReport& report) {
     const std::vector<Check> checks = checkExpectations(o, report);
     std::fputs((o.json ? reportJson(run, report, checks) : reportText(run, report, checks)).c_str(),
                stdout);
     std::fflush(stdout);
-    int status = 0;
+    int status = report.verdict == Verdict::PortAway ? 1 : 0;
     for (const Check& c : checks) {
         if (c.ok) continue;
         status = 1;
@@ -68,6 +69,7 @@ int replayFile(const ProbeOptions& o) {
     } else {
         capture = captureOfRawBytes(std::move(bytes), line);
     }
+    capture.line = line;
     std::optional<std::int64_t> until;
     if (o.seconds) until = std::llround(*o.seconds * 1e6);
     return print(o, {o.path, formatCommSettings(line)}, replay(capture, until));
@@ -103,17 +105,20 @@ int listen(const ProbeOptions& o) {
     QElapsedTimer clock;
     clock.start();
     const auto nowUs = [&clock] { return clock.nsecsElapsed() / 1000; };
-    ProbeSession session(serial);
+    ProbeSession session(serial, serial.lineSettings());
     if (record.is_open())
-        session.record(*parseCommSettings(choice.settings),
-                       [&record](const std::string& text) { record << text << std::flush; });
-    serial.setBatchStartHandler([&] { session.batchStart(nowUs()); });
+        session.record([&record](const std::string& text) { record << text << std::flush; });
+    serial.setBatchStartHandler([&](std::size_t bytes) {
+        session.driverSays(serial.lowLatency(), serial.lineErrors());
+        session.batchStart(nowUs(), bytes);
+    });
     serial.setReceiveHandler([&session] { session.onComm(); });
     serial.setBatchDoneHandler([&session] { session.batchDone(); });
 
-    bool lost = false, done = false;
+    bool done = false;
     const auto finish = [&] {
         if (std::exchange(done, true)) return;
+        session.driverSays(serial.lowLatency(), serial.lineErrors());
         const LinkReport report = session.finish(nowUs());
         const int status = print(o, {serial.devicePath(), choice.settings}, report);
         try {  // as the program leaves the port
@@ -122,15 +127,18 @@ int listen(const ProbeOptions& o) {
             if (serial.PortOpen()) serial.setPortOpen(false);
         } catch (const SerialError&) {
         }
-        QCoreApplication::exit(lost ? 2 : status);
+        QCoreApplication::exit(status);
     };
     QTimer::singleShot(static_cast<int>(std::lround(o.seconds.value_or(kDefaultSeconds) * 1000)),
                        Qt::PreciseTimer, &serial, finish);
     ShutdownSignals stop;  // Ctrl+C: the figures so far
     QObject::connect(&stop, &ShutdownSignals::shutdownRequested, &serial, finish);
-    QObject::connect(&serial, &QtSerialComponent::linkLost, &serial, [&](const QString& reason) {
-        std::fprintf(stderr, "quadrel-probe: %s\n", qPrintable(reason));
-        lost = true;
+    // The probe does not wait for a device to come back: it says what
+    // happened and stops.
+    QObject::connect(&serial, &QtSerialComponent::linkLost, &serial, [&] {
+        const std::string away = portAwayMessage(o, choice, serial.devicePath());
+        std::fprintf(stderr, "quadrel-probe: %s\n", away.c_str());
+        session.portAway(away);
         finish();
     });
     return QCoreApplication::exec();

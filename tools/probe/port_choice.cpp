@@ -1,6 +1,7 @@
 #include "port_choice.h"
 
 #include "form/port_state.h"
+#include "serial/port_messages.h"
 #include "settings/comm_settings.h"
 #include "settings/numeric_text.h"
 #include "settings/settings_file.h"
@@ -31,6 +32,14 @@ PortChoice choosePort(const ProbeOptions& o, const std::filesystem::path& settin
     if (o.source == ProbeOptions::Source::Device) c.number = 1;  // named in messages only
     if (o.settings) c.settings = *o.settings;
     return c;
+}
+
+std::string portAwayMessage(const ProbeOptions& o, const PortChoice& choice,
+                            const std::string& device) {
+    const std::string named = o.source == ProbeOptions::Source::Device
+                                  ? device
+                                  : portLabel(choice.number, device);
+    return named + " went away (unplugged, or its power failed); the probe stopped";
 }
 
 }  // namespace quadrel::probe

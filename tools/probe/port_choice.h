@@ -20,4 +20,9 @@ struct PortChoice {
 
 PortChoice choosePort(const ProbeOptions& options, const std::filesystem::path& settingsFile);
 
+// What the probe says when the port it listens to goes away: the device as
+// the user named it, and that the probe stopped.
+std::string portAwayMessage(const ProbeOptions& options, const PortChoice& choice,
+                            const std::string& device);
+
 }  // namespace quadrel::probe

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 
 namespace quadrel::probe {
 
@@ -77,39 +78,91 @@ std::vector<Check> checkExpectations(const ProbeOptions& o, const LinkReport& r)
 
 std::string_view verdictKey(Verdict verdict) {
     // In the order of Verdict: stable keys for scripts.
-    constexpr std::string_view kKeys[] = {"port_away", "no_bytes",  "no_frames",
-                                          "irregular", "lost_sync", "glitches",
-                                          "off_rate",  "good",      "waiting"};
-    static_assert(std::size(kKeys) == static_cast<std::size_t>(Verdict::Waiting) + 1);
+    constexpr std::string_view kKeys[] = {"port_away", "no_bytes",  "no_frames", "irregular",
+                                          "lost_sync", "glitches",  "off_rate",  "good",
+                                          "waiting",   "sync_like", "frames_lost"};
+    static_assert(std::size(kKeys) == static_cast<std::size_t>(Verdict::FramesLost) + 1);
     return kKeys[static_cast<std::size_t>(verdict)];
 }
+
+namespace {
+
+// "on", "already_on", "refused"; nothing where no port was asked (a replay).
+std::optional<std::string_view> latencyKey(LowLatency l) {
+    switch (l) {
+        case LowLatency::On:
+            return "on";
+        case LowLatency::AlreadyOn:
+            return "already_on";
+        case LowLatency::Refused:
+            return "refused";
+        case LowLatency::NotAsked:
+            break;
+    }
+    return std::nullopt;
+}
+
+std::string latencyText(LowLatency l) {
+    switch (l) {
+        case LowLatency::On:
+            return "; low latency on while listening";
+        case LowLatency::AlreadyOn:
+            return "; low latency on already";
+        case LowLatency::Refused:
+            return "; low latency not offered by this adapter's driver";
+        case LowLatency::NotAsked:
+            break;
+    }
+    return "";
+}
+
+std::string_view patternKey(DeliveryPattern p) {
+    constexpr std::string_view kKeys[] = {"unknown", "as_it_arrives", "byte_by_byte", "batches",
+                                          "packets"};
+    return kKeys[static_cast<std::size_t>(p)];
+}
+
+std::string lineErrorsText(const LineErrorFigures& e) {
+    if (!e.reported) return "not reported by this adapter";
+    const LineErrorCounts& c = e.counts;
+    return "framing " + std::to_string(c.framing) + ", parity " + std::to_string(c.parity) +
+           ", overrun " + std::to_string(c.overrun) + ", break " + std::to_string(c.breaks);
+}
+
+}  // namespace
 
 std::string reportText(const ProbeRun& run, const LinkReport& r, const std::vector<Check>& checks) {
     const IntervalFigures& f = r.intervals;
     const auto& kind = r.framesPerSecondByKind;
+    const ClockFigures& clock = r.clock;
+    const std::string window = "in the last " + fixed(r.windowSeconds, 0) + " s";
     std::string out = r.verdictText + "\n";
     out += "  listened   " + fixed(r.seconds, 1) + " s to " + run.source + " at " + run.settings +
            "; last byte " + fixed(r.silenceSeconds, 1) + " s ago\n";
+    out += "  delivery   " + r.delivery.text + latencyText(r.lowLatency) + "\n";
     out += "  bytes      " + std::to_string(r.bytes) + ", " + fixed(r.bytesPerSecond, 0) + "/s\n";
     out += "  frames     " + std::to_string(r.frames) + ", " + fixed(r.framesPerSecond, 1) +
            "/s (standard " + fixed(kind[0], 1) + ", variant " + fixed(kind[1], 1) + ", Zhen Hua " +
            fixed(kind[2], 1) + "); " + std::to_string(r.channels) + " channels, " +
            std::to_string(r.channelCountChanges) + " changes\n";
+    if (clock.periodMs > 0)
+        out += "  clock      a frame every " + fixed(clock.periodMs, 1) + " ms; " +
+               std::to_string(clock.lost) + " of " + std::to_string(clock.expected) + " lost " +
+               window + ", " + std::to_string(clock.lostSinceReset) + " since the start\n";
     if (f.count > 0)
         out += "  interval   last " + fixed(f.lastMs, 1) + " ms, min " + fixed(f.minMs, 1) +
                ", mean " + fixed(f.meanMs, 1) + ", 99% " + fixed(f.p99Ms, 1) + ", max " +
-               fixed(f.maxMs, 1) + "; " + fixed(f.lateShare * 100, 0) + " % late, of " +
-               std::to_string(f.count) + " in 10 s\n";
+               fixed(f.maxMs, 1) + "; " + fixed(f.lateShare * 100, 0) + " % late by more than " +
+               fixed(f.lateMs, 0) + " ms, of " + std::to_string(f.count) + " " + window + "\n";
     out += "  histogram  " + histogramText(f) + "\n";
     out += "  trouble    " + std::to_string(r.lostBytes) + " bytes outside frames, " +
            std::to_string(r.shortFrames) + " short frames, " + std::to_string(r.strayFrames) +
            " stray frames, " + std::to_string(r.syncLikeValues) + " sync-like values, " +
-           std::to_string(r.lineErrors) + " line errors, " + std::to_string(r.glitches) +
-           " glitches\n";
+           std::to_string(r.glitches) + " glitches\n";
+    out += "  line       errors " + lineErrorsText(r.lineErrors) + "\n";
 
-    std::string rows[5] = {"  channel  ", "  min      ", "  max      ", "  last     ",
-                           "  noise    "};
-    std::string glitchRow = "  glitches ";
+    std::string rows[7] = {"  channel  ", "  min      ", "  max      ", "  last     ",
+                           "  noise    ", "  glitches ", "  synclike "};
     bool any = false;
     for (int k = 0; k < 8; ++k) {
         const ChannelFigures& c = r.channel[static_cast<std::size_t>(k)];
@@ -123,12 +176,11 @@ std::string reportText(const ProbeRun& run, const LinkReport& r, const std::vect
         rows[2] += cell(std::to_string(c.max));
         rows[3] += cell(std::to_string(c.last));
         rows[4] += cell(c.noise < 0 ? "-" : std::to_string(c.noise));
-        glitchRow += cell(std::to_string(c.glitches));
+        rows[5] += cell(std::to_string(c.glitches));
+        rows[6] += cell(std::to_string(c.syncLike));
     }
-    if (any) {
+    if (any)
         for (const std::string& row : rows) out += row + "\n";
-        out += glitchRow + "\n";
-    }
     for (const Check& c : checks)
         out += std::string(c.ok ? "  ok         " : "  FAILED     ") + c.name + ": want " +
                (c.name == "channels"  ? ""
@@ -147,6 +199,15 @@ std::string reportJson(const ProbeRun& run, const LinkReport& r, const std::vect
     };
     field("source", quoted(run.source));
     field("settings", quoted(run.settings));
+    const DeliveryFigures& d = r.delivery;
+    field("delivery", "{\"pattern\": " + quoted(patternKey(d.pattern)) +
+                          ", \"granularity_ms\": " + number(d.granularityMs) +
+                          ", \"bytes_per_read\": " + number(d.bytesPerRead) +
+                          ", \"packet_bytes\": " +
+                          (d.packetBytes > 0 ? std::to_string(d.packetBytes) : "null") +
+                          ", \"text\": " + quoted(d.text) + "}");
+    const auto latency = latencyKey(r.lowLatency);
+    field("low_latency", latency ? quoted(*latency) : "null");
     field("verdict", quoted(verdictKey(r.verdict)));
     field("verdict_text", quoted(r.verdictText));
     field("seconds", number(r.seconds));
@@ -160,19 +221,32 @@ std::string reportJson(const ProbeRun& run, const LinkReport& r, const std::vect
                                            ", \"zhenhua\": " + number(r.framesPerSecondByKind[2]) +
                                            "}");
     field("channels", std::to_string(r.channels));
+    const ClockFigures& clock = r.clock;
+    field("frame_clock", "{\"period_ms\": " + number(clock.periodMs) +
+                             ", \"fitted\": " + (clock.fitted ? "true" : "false") +
+                             ", \"expected\": " + count(clock.expected) + ", \"lost\": " +
+                             count(clock.lost) + ", \"lost_since_start\": " +
+                             count(clock.lostSinceReset) + "}");
     const std::pair<const char*, std::uint64_t> counts[] = {
         {"channel_count_changes", r.channelCountChanges}, {"lost_bytes", r.lostBytes},
         {"short_frames", r.shortFrames},                   {"stray_frames", r.strayFrames},
-        {"sync_like_values", r.syncLikeValues},            {"line_errors", r.lineErrors},
+        {"sync_like_values", r.syncLikeValues},            {"line_errors", r.lineErrors.counts.total()},
         {"glitches", r.glitches}};
     for (const auto& [key, n] : counts) field(key, count(n));
+    const LineErrorCounts& e = r.lineErrors.counts;
+    field("line_errors_by_kind",
+          r.lineErrors.reported
+              ? "{\"framing\": " + count(e.framing) + ", \"parity\": " + count(e.parity) +
+                    ", \"overrun\": " + count(e.overrun) + ", \"break\": " + count(e.breaks) + "}"
+              : "null");
     std::string histogram;
     for (int n : f.histogram) histogram += (histogram.empty() ? "" : ", ") + std::to_string(n);
     field("interval_ms",
           "{\"count\": " + std::to_string(f.count) + ", \"last\": " + number(f.lastMs) +
               ", \"min\": " + number(f.minMs) + ", \"mean\": " + number(f.meanMs) +
               ", \"p99\": " + number(f.p99Ms) + ", \"max\": " + number(f.maxMs) +
-              ", \"late_share\": " + number(f.lateShare) + ", \"histogram\": [" + histogram + "]}");
+              ", \"late_share\": " + number(f.lateShare) + ", \"late_ms\": " + number(f.lateMs) +
+              ", \"histogram\": [" + histogram + "]}");
     std::string channels;
     for (int k = 0; k < 8; ++k) {
         const ChannelFigures& c = r.channel[static_cast<std::size_t>(k)];
@@ -182,11 +256,12 @@ std::string reportJson(const ProbeRun& run, const LinkReport& r, const std::vect
                     ", \"min\": " + std::to_string(c.min) + ", \"max\": " + std::to_string(c.max) +
                     ", \"last\": " + std::to_string(c.last) +
                     ", \"noise\": " + (c.noise < 0 ? "null" : std::to_string(c.noise)) +
-                    ", \"glitches\": " + std::to_string(c.glitches) + "}";
+                    ", \"glitches\": " + std::to_string(c.glitches) +
+                    ", \"sync_like\": " + std::to_string(c.syncLike) + "}";
     }
     field("channel", "[" + channels + (channels.empty() ? "]" : "\n  ]"));
     std::string expectations;
-    bool ok = true;
+    bool ok = r.verdict != Verdict::PortAway;
     for (const Check& c : checks) {
         ok = ok && c.ok;
         expectations += std::string(expectations.empty() ? "\n" : ",\n") +

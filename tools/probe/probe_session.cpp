@@ -19,8 +19,10 @@ std::optional<std::uint8_t> FeedPort::Input() {
     return byte;
 }
 
-ProbeSession::ProbeSession(SerialComponent& port) : tap_(port), form_(tap_, cable_, beep_) {
+ProbeSession::ProbeSession(SerialComponent& port, const CommSettings& line)
+    : tap_(port), form_(tap_, cable_, beep_), line_(line) {
     form_.setLinkMonitor(&monitor_);
+    monitor_.setLine(line);
     monitor_.reset(0);
     MainWindowState& ui = form_.state();
     const auto add = [this](TimerState& t, std::function<void()> onTick) {
@@ -55,34 +57,39 @@ void ProbeSession::runTimersUntil(std::int64_t atUs) {
     nowUs_ = std::max(nowUs_, atUs);
 }
 
-void ProbeSession::batchStart(std::int64_t atUs) {
+void ProbeSession::batchStart(std::int64_t atUs, std::size_t bytes) {
     runTimersUntil(atUs);
     batchUs_ = nowUs_;
-    monitor_.setTime(batchUs_ / 1000);
+    monitor_.beginRead(batchUs_, bytes);
     tap_.bytes.clear();
+}
+
+void ProbeSession::driverSays(LowLatency lowLatency, std::optional<LineErrorCounts> lineErrors) {
+    monitor_.setLowLatency(lowLatency);
+    monitor_.setDriverLineErrors(lineErrors);
 }
 
 void ProbeSession::batchDone() {
     if (recorder_ && !tap_.bytes.empty()) recorder_(sim::captureBatchLine(batchUs_, tap_.bytes));
 }
 
-void ProbeSession::record(const CommSettings& line, std::function<void(const std::string&)> sink) {
+void ProbeSession::record(std::function<void(const std::string&)> sink) {
     recorder_ = std::move(sink);
-    recorder_(sim::captureHeader(line));
+    recorder_(sim::captureHeader(line_));
 }
 
 LinkReport ProbeSession::finish(std::int64_t atUs) {
     runTimersUntil(atUs);
     if (recorder_) recorder_(sim::captureEndLine(nowUs_));
-    return monitor_.report(nowUs_ / 1000);
+    return monitor_.report(nowUs_);
 }
 
 LinkReport replay(const sim::Capture& capture, std::optional<std::int64_t> untilUs) {
     FeedPort port;
-    ProbeSession session(port);
+    ProbeSession session(port, capture.line.value_or(CommSettings{}));
     for (const sim::CaptureBatch& batch : capture.batches) {
         if (untilUs && batch.atUs > *untilUs) break;
-        session.batchStart(batch.atUs);
+        session.batchStart(batch.atUs, batch.bytes.size());
         port.pending = batch.bytes;
         for (std::size_t i = 0; i < batch.bytes.size(); ++i) session.onComm();
         session.batchDone();

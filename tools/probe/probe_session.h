@@ -20,19 +20,26 @@ namespace quadrel::probe {
 
 class ProbeSession {
 public:
-    // `port` delivers the bytes of each receive event. The session starts
-    // at time 0 as the program's main window does once its splash is gone.
-    explicit ProbeSession(SerialComponent& port);
+    // `port` delivers the bytes of each receive event, on a line with these
+    // settings. The session starts at time 0 as the program's main window
+    // does once its splash is gone.
+    ProbeSession(SerialComponent& port, const CommSettings& line);
 
-    // Before a batch's receive events, with the time it arrived.
-    void batchStart(std::int64_t atUs);
+    // Before a batch's receive events, with the time it arrived and the
+    // number of bytes in it.
+    void batchStart(std::int64_t atUs, std::size_t bytes);
     // One receive event: what the port's receive handler calls.
     void onComm() { form_.MSComm1_OnComm(); }
     // After a batch's receive events.
     void batchDone();
 
     // Each batch as a line of a capture, given to `sink` (the header first).
-    void record(const CommSettings& line, std::function<void(const std::string&)> sink);
+    void record(std::function<void(const std::string&)> sink);
+
+    // What the port's driver tells beside the bytes.
+    void driverSays(LowLatency lowLatency, std::optional<LineErrorCounts> lineErrors);
+    // The port went away: the figures say so, and listening ends.
+    void portAway(const std::string& reason) { monitor_.setPortAway(reason); }
 
     // The figures at `atUs`; the recording, if any, ends there.
     LinkReport finish(std::int64_t atUs);
@@ -85,6 +92,7 @@ private:
     std::vector<Timer> timers_;
     std::int64_t nowUs_ = 0, batchUs_ = 0;
     std::function<void(const std::string&)> recorder_;
+    CommSettings line_;
 };
 
 // A port that hands out the bytes it is given, one per receive event.
