@@ -240,7 +240,8 @@ LinkMonitor::Origin LinkMonitor::originOf(const Shape& shape, FrameKind kind,
     if (endMark_ && endMark_->index == *sync) {
         const EndMark m = *endMark_;
         endMark_.reset();
-        if (whole) return Origin::Own;
+        // As short as the frame before: the transmitter sends fewer channels now.
+        if (whole || (frame.presentChannels == m.channel - 1 && kind_ == kind)) return Origin::Own;
         countSyncLike(m.channel, m.value);
         ChannelTrack& t = track_[static_cast<std::size_t>(m.channel - 1)];
         t.lowest = std::min(t.lowest, m.value);

@@ -87,6 +87,16 @@ INSTANTIATE_TEST_SUITE_P(
                     "Bytes arrive (1,919/s) but no frames: wrong baud rate, an inverted signal, or "
                     "not a PPM "
                     "interface"},
+        VerdictCase{"BytesWithFramingErrors",
+                    [](LinkHarness& h) {
+                        for (int j = 0; j < 200; ++j) {
+                            h.link.setDriverLineErrors(LineErrorCounts{static_cast<std::uint64_t>(j)});
+                            h.at(j * 10, repeated({0x55}, 19));
+                        }
+                    },
+                    Verdict::NoFrames,
+                    "Bytes arrive (1,919/s) and 199 framing or parity errors but no frames: wrong "
+                    "baud rate, an inverted signal, or not a PPM interface"},
         VerdictCase{"Good", [](LinkHarness& h) { frames(h, 60, steady); }, Verdict::Good,
                     "Link good: 44.4 frames/s, 8 channels, 0 frames lost in 60 s"},
         VerdictCase{
@@ -139,6 +149,15 @@ TEST(LinkFigures, CountFramesIntervalsAndChannels) {
     EXPECT_EQ(after.channels, 8);
     EXPECT_EQ(after.shortFrames, 1u);
     EXPECT_EQ(after.channelCountChanges, 0u);  // one frame cut short, not a new count
+
+    // Six channels from now on: a new count, not frames cut short.
+    frames(h, 1, steady, [](int j) {
+        Bytes six = standard(j);
+        six.resize(7);
+        return six;
+    });
+    EXPECT_EQ(h.report().channelCountChanges, 1u);
+    EXPECT_EQ(h.report().shortFrames, 1u);
 
     h.link.reset(h.now * 1000);
     EXPECT_EQ(h.report().frames, 0u);

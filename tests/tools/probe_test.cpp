@@ -13,6 +13,7 @@
 #include <regex>
 #include <sstream>
 
+#include "line_model.h"
 #include "port_choice.h"
 #include "probe_options.h"
 #include "probe_report.h"
@@ -438,6 +439,45 @@ TEST(ProbeProgram, ListensThroughAPseudoTerminalRecordsAndReplays) {
     for (std::string line; std::getline(lines, line);)
         if (!line.starts_with('#')) bytes += line.substr(line.find(' '));
     EXPECT_EQ(resent.text, bytes + " ");
+#endif
+}
+
+// Live through a pseudo-terminal: a good link whose adapter hands bytes over
+// every 16 ms, as the line model delivers it; then the interface unplugged.
+TEST(ProbeProgram, JudgesALinkLiveAndStopsWhenItsPortGoesAway) {
+#ifndef QUADREL_PROBE
+    GTEST_SKIP() << "quadrel-probe is built with the Qt program only";
+#else
+    const std::string probe = QUADREL_PROBE;
+    TempDir dir;
+    line::Wire wire;
+    line::sendFrames(wire, 3.5, 22'500, [](int j) {
+        return line::standardFrame({90 + j % 7, 100, 110, 120, 130, 140, 150, 160});
+    });
+    std::string capture = sim::captureHeader(CommSettings{});
+    for (const line::Batch& b : line::latencyTimer(wire, 16))
+        capture += sim::captureBatchLine(b.atUs, b.bytes) + "\n";
+    writeFile(dir / "grid.txt", capture);
+    {
+        RunningSim sim("--replay " + (dir / "grid.txt").string());
+        ASSERT_FALSE(sim.pty.empty());
+        const Output live = run(probe + " --device " + sim.pty + " --seconds 3");
+        EXPECT_EQ(live.status, 0) << live.text;
+        EXPECT_EQ(live.text.substr(0, 11), "Link good: ") << live.text;
+        EXPECT_NE(live.text.find("delivered in 16 ms batches"), std::string::npos) << live.text;
+    }
+
+    // The simulator ends after a second and its terminal with it.
+    RunningSim sim("--duration 1");
+    ASSERT_FALSE(sim.pty.empty());
+    const Output gone = run(probe + " --device " + sim.pty + " --seconds 10 --json");
+    EXPECT_EQ(gone.status, 1) << gone.text;
+    EXPECT_NE(gone.text.find("\"verdict\": \"port_away\""), std::string::npos) << gone.text;
+    EXPECT_NE(gone.text.find("\"ok\": false"), std::string::npos) << gone.text;
+    EXPECT_NE(gone.text.find(sim.pty + " went away (unplugged, or its power failed); the probe "
+                                       "stopped"),
+              std::string::npos)
+        << gone.text;
 #endif
 }
 

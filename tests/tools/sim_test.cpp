@@ -84,6 +84,7 @@ TEST(SimRoundTrip, EveryFrameKindShowsTheGeneratedValues) {
         {"variant 2 sync 254", stream(Variant, 2, 254), false, 0},
         {"zhen hua", stream(ZhenHua, 4), true, 0},
         {"zhen hua long filler", stream(ZhenHua, 4, 245, 9), true, 0},
+        {"zhen hua packets back to back, as the cable sends", stream(ZhenHua, 4, 245, 0), true, 0},
         {"standard with silences", gaps, false, 2},
         {"standard to zhen hua", stream(Standard, 8, 245, 4, ZhenHua), true, 0},
         {"zhen hua to standard", stream(ZhenHua, 8, 245, 4, Standard), false, 0},

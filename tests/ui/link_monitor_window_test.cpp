@@ -33,6 +33,10 @@ TEST_F(LinkWindow, ShowsTheVerdictAndFigures) {
         .count = 10, .lastMs = 22, .minMs = 18, .meanMs = 22.5, .p99Ms = 31, .maxMs = 40};
     report.channel[2] = {
         .seen = true, .min = 40, .max = 220, .last = 130, .noise = 2, .glitches = 1};
+    report.clock = {.periodMs = 22.5, .fitted = true, .expected = 444, .lost = 13};
+    report.delivery.text = "delivered in 16 ms batches: timing shown to \u00b116 ms";
+    report.lowLatency = LowLatency::Refused;
+    report.lineErrors = {.reported = true, .counts = {.framing = 4, .breaks = 1}};
     window.render(report);
 
     EXPECT_EQ(text("Verdict"), QString::fromStdString(report.verdictText));
@@ -42,6 +46,12 @@ TEST_F(LinkWindow, ShowsTheVerdictAndFigures) {
     EXPECT_EQ(text("IntervalSpread"), "18.0, 31.0, 40.0");
     EXPECT_EQ(text("ChannelFigures3").simplified(), "3 130 40 220 2 1");
     EXPECT_EQ(text("ChannelFigures4").simplified(), "4 -");
+    EXPECT_EQ(text("LostFrames"), "13 of 444");
+    EXPECT_EQ(text("FrameClock"), "22.5 ms (44.4 frames/s)");
+    EXPECT_EQ(text("Delivery"), QString::fromUtf8("delivered in 16 ms batches: timing shown to "
+                                                  "\u00b116 ms; low latency not offered by this "
+                                                  "adapter's driver"));
+    EXPECT_EQ(text("LineErrors"), "framing 4, parity 0, overrun 0, break 1");
     for (QWidget* w : window.findChildren<QWidget*>()) {
         if (w->objectName().isEmpty() || w->objectName().startsWith("qt_")) continue;
         EXPECT_EQ(w->accessibleDescription(), w->objectName());

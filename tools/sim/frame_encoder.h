@@ -29,7 +29,8 @@ inline constexpr std::uint8_t kZhenHuaSync = 239;
 inline constexpr std::uint8_t kVariantUnreadByte = 0;
 inline constexpr std::uint8_t kZhenHuaFillerByte = 0;
 // Four fillers make a nine-byte frame: the receiver clears the four window
-// places after a Zhen Hua frame's channels, so the next sync must come later.
+// places after a Zhen Hua frame's channels, so the next sync must come later,
+// or at once after them, as the cable sends it.
 inline constexpr int kZhenHuaFullFiller = 4;
 
 struct FrameLayout {

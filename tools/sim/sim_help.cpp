@@ -41,8 +41,9 @@ Frames
         the sync byte of variant frames, 240 to 254 (default 245).
         e.g. --format variant --sync 250
   --filler N
-        filler bytes after a Zhen Hua frame's channels (default 4, the
-        fewest with which every frame is decoded).  e.g. --filler 2
+        filler bytes after a Zhen Hua frame's channels (default 4; the
+        cable itself sends none: 0, or 4 and more, and every frame is
+        decoded, 1 to 3 lose every other one).  e.g. --filler 0
   --travel LOW,HIGH
         the values the channels move between (default 40,220, a typical
         interface's range).  At most 254 for standard, 239 for variant and
