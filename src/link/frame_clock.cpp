@@ -12,11 +12,13 @@ constexpr double kSchedulingUs = 1500;
 // Trial periods: every frame rate an interface may send, and slower ones;
 // eight channels and a sync pulse take 10 ms at the least.
 constexpr double kShortestTrialUs = 10'000, kLongestTrialUs = 100'000, kTrialStepUs = 10;
+// The most of the period that the band of arrival times may take.
+constexpr double kWidestBandShare = 0.7;
 // Frames that may fall outside the band: a late read, a busy host.
 constexpr int kOutlierShare = 10;  // one in ten
 // Frames the band is judged against to place the next tick: a few only,
 // so that a clock drifting slowly with the sticks is followed.
-constexpr int kPhaseFrames = 8;
+constexpr int kPhaseFrames = 16;
 
 // However far apart two frames are, a count that fits.
 int ticksOf(double ticks) {
@@ -69,15 +71,20 @@ FrameClock::Tick FrameClock::frame(std::int64_t atUs, double granularityUs) {
             fit(atUs, granularityUs);
         if (!foldTried_) periodUs_ = usualInterval(atUs, false);
         granularityUs_ = granularityUs;
-        const Seen& last = back(0);
+        const Seen last = back(0);
         tick.ticks = ticksTo(atUs);
         if (tick.ticks > 0)
             tick.lateUs = static_cast<double>(atUs - last.atUs) - tick.ticks * periodUs_;
-        if (fitted_ && !wasFitted) tick.ticks = std::max(0, tick.ticks + recount(atUs, tick.ticks));
         tick.index = last.index + tick.ticks;
+        if (fitted_ && !wasFitted) {
+            tick.index = recount(atUs);
+            tick.ticks = static_cast<int>(std::clamp<std::int64_t>(tick.index - last.index, 0, 100'000'000));
+        }
     }
     seen_[count_++ % kKept] = Seen{atUs, tick.index};
-    if (fitted_) regress(atUs, tick.index);
+    // A frame held back past the next tick, and the one after it, stand off
+    // the line.
+    if (fitted_ && tick.ticks == 1) regress(atUs, tick.index);
     return tick;
 }
 
@@ -114,7 +121,29 @@ int FrameClock::ticksTo(std::int64_t atUs) const {
             return std::max(1, ticksOf(std::floor(since / periodUs_ + 1.0 / 3)));
         return std::max(1, ticksOf(std::round((since - granularityUs_) / periodUs_)));
     }
-    return ticksOf(std::floor((since + intoBand(last.atUs, kPhaseFrames) + kSchedulingUs) / periodUs_));
+    // Counted from the clock's ticks, not from the last frame: a frame held
+    // back past the next tick makes the one after it look early, and the
+    // count comes right again.
+    const double index = std::floor((atUs - tickZero() + kSchedulingUs) / periodUs_);
+    return ticksOf(index - static_cast<double>(last.index));
+}
+
+double FrameClock::tickZero() const {
+    // Where the last frames put tick 0. Arrivals are late, never early, so
+    // the earliest is nearest the truth; one given a tick too many (held
+    // back past the next tick) stands a period early and is left out.
+    std::array<double, kPhaseFrames> zero;
+    const int n = std::min(kept(), kPhaseFrames);
+    for (int i = 0; i < n; ++i)
+        zero[static_cast<std::size_t>(i)] =
+            static_cast<double>(back(i).atUs) - static_cast<double>(back(i).index) * periodUs_;
+    std::array<double, kPhaseFrames> sorted = zero;
+    std::nth_element(sorted.begin(), sorted.begin() + n / 2, sorted.begin() + n);
+    const double lowest = sorted[static_cast<std::size_t>(n / 2)] - std::max(0.0, granularityUs_) - kSchedulingUs;
+    double earliest = std::numeric_limits<double>::infinity();
+    for (int i = 0; i < n; ++i)
+        if (zero[static_cast<std::size_t>(i)] >= lowest) earliest = std::min(earliest, zero[static_cast<std::size_t>(i)]);
+    return earliest;
 }
 
 double FrameClock::intoBand(std::int64_t refUs, int frames) const {
@@ -135,18 +164,23 @@ double FrameClock::intoBand(std::int64_t refUs, int frames) const {
     return std::fmod(periodUs_ - start, periodUs_);
 }
 
-int FrameClock::recount(std::int64_t atUs, int ticks) const {
+std::int64_t FrameClock::recount(std::int64_t atUs) {
     // The frames of the last two seconds were given their ticks before the
-    // clock was found: count the ticks from the oldest of them again.
+    // clock was found: count the ticks from the oldest of them again, and
+    // place them on the clock for the frames to come.
     int oldest = 0;
     while (oldest + 1 < kept() && atUs - back(oldest + 1).atUs <= kFitSpanUs) ++oldest;
     const double into = intoBand(atUs, oldest + 1);
     const auto tickOf = [&](std::int64_t t) {
-        return std::floor((static_cast<double>(t - atUs) + into + kSchedulingUs) / periodUs_);
+        return static_cast<std::int64_t>(
+            std::clamp(std::floor((static_cast<double>(t - atUs) + into + kSchedulingUs) / periodUs_),
+                       -1e12, 1e12));
     };
-    const double span = tickOf(atUs) - tickOf(back(oldest).atUs);
-    const double counted = ticks + static_cast<double>(back(0).index - back(oldest).index);
-    return static_cast<int>(std::clamp(span - counted, -1e8, 1e8));
+    const std::int64_t now = back(oldest).index + tickOf(atUs) - tickOf(back(oldest).atUs);
+    for (int i = 0; i <= oldest; ++i)
+        seen_[(count_ - 1 - static_cast<unsigned>(i)) % kKept].index =
+            now + tickOf(back(i).atUs) - tickOf(atUs);
+    return now;
 }
 
 double FrameClock::usualInterval(std::int64_t atUs, bool leavingGapsOut) const {
@@ -198,7 +232,9 @@ void FrameClock::fit(std::int64_t atUs, double granularityUs) {
         const double longest =
             std::min(kLongestTrialUs, at[n - 1] / static_cast<double>(n - 1) * 1.01 + kTrialStepUs);
         double first = 0;
-        const double shortest = std::max(kShortestTrialUs, band + 2 * kSchedulingUs);
+        // A band wider than most of the period leaves too narrow a gap to
+        // tell the ticks apart by, whatever the host adds.
+        const double shortest = std::max(kShortestTrialUs, band / kWidestBandShare);
         for (double p = longest; p > shortest; p -= kTrialStepUs) {
             if (foldedSpread(at, n, p, allowed, band) <= band) {
                 if (first == 0) first = p;

@@ -53,9 +53,11 @@ private:
     double usualInterval(std::int64_t atUs, bool leavingGapsOut) const;
     // How far `refUs` lies into the band of the last `frames` arrivals.
     double intoBand(std::int64_t refUs, int frames) const;
-    // What the ticks of the last two seconds' frames miss, counted again
-    // by a clock just found.
-    int recount(std::int64_t atUs, int ticks) const;
+    // The last two seconds' frames placed anew on a clock just found; the
+    // index of a frame arriving at `atUs` on it.
+    std::int64_t recount(std::int64_t atUs);
+    // The time of tick 0 as the last frames place it.
+    double tickZero() const;
 
     std::array<Seen, kKept> seen_{};
     unsigned count_ = 0;

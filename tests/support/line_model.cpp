@@ -119,4 +119,18 @@ std::vector<Batch> lateRead(std::vector<Batch> reads, double atMs, double lateMs
     return out;
 }
 
+std::vector<Batch> busyHost(const std::vector<Batch>& reads, double lateMs) {
+    std::vector<Batch> out;
+    std::uint32_t random = 12345;
+    for (const Batch& r : reads) {
+        random = random * 1103515245u + 12345u;
+        const std::int64_t at = r.atUs + wholeUs(lateMs * 1000 * (random >> 16 & 0x7fff) / 0x8000);
+        if (!out.empty() && at <= out.back().atUs)
+            out.back().bytes.insert(out.back().bytes.end(), r.bytes.begin(), r.bytes.end());
+        else
+            out.push_back({at, r.bytes});
+    }
+    return out;
+}
+
 }  // namespace quadrel::testing::line

@@ -68,5 +68,8 @@ std::vector<Batch> fullPackets(const Wire& wire, int packet = 62);
 // The host reads late once: what arrives from `atMs` for `lateMs` is read
 // together at the end.
 std::vector<Batch> lateRead(std::vector<Batch> reads, double atMs, double lateMs);
+// A busy host: every read returns up to `lateMs` late (a fixed pseudo-random
+// sequence); reads that would overtake each other come as one.
+std::vector<Batch> busyHost(const std::vector<Batch>& reads, double lateMs);
 
 }  // namespace quadrel::testing::line
