@@ -39,7 +39,7 @@ double foldedSpread(const std::array<double, N>& at, std::size_t n, double perio
     constexpr int kSectors = 32;
     std::array<int, kSectors> sectors{};
     for (std::size_t i = 0; i < n; ++i)
-        ++sectors[std::min(kSectors - 1, static_cast<int>(folded[i] / period * kSectors))];
+        ++sectors[std::clamp(static_cast<int>(folded[i] / period * kSectors), 0, kSectors - 1)];
     const int run = std::min(kSectors, static_cast<int>(band / period * kSectors) + 2);
     int most = 0;
     for (int first = 0; first < kSectors; ++first) {
@@ -62,6 +62,8 @@ double foldedSpread(const std::array<double, N>& at, std::size_t n, double perio
 
 FrameClock::Tick FrameClock::frame(std::int64_t atUs, double granularityUs) {
     Tick tick;
+    // Frames that overlap can end out of order; time does not go back.
+    if (count_ > 0) atUs = std::max(atUs, back(0).atUs);
     if (count_ > 0) {
         const bool wasFitted = fitted_;
         // Folding is costly: twice a second. Until the first fold, the
