@@ -156,7 +156,8 @@ LinkMonitorWindow::LinkMonitorWindow(ReportSource source, QWidget* parent)
     shortFrames_ = addFigure(grid, 3, 2, "ShortFrames", "Short frames");
     syncLike_ = addFigure(grid, 4, 0, "SyncLikeValues", "Sync-like");
     lostFrames_ = addFigure(grid, 4, 2, "LostFrames", "Lost frames");
-    clock_ = addFigure(grid, 5, 0, "FrameClock", "Frame every", 3);
+    clock_ = addFigure(grid, 5, 0, "FrameClock", "Frame every");
+    lowLatency_ = addFigure(grid, 5, 2, "LowLatency", "Low latency");
     delivery_ = addFigure(grid, 6, 0, "Delivery", "Delivery", 3);
     lineErrors_ = addFigure(grid, 7, 0, "LineErrors", "Line errors", 3);
     kinds_->setToolTip("Frames a second: standard, sync 240..254, Zhen Hua");
@@ -166,7 +167,11 @@ LinkMonitorWindow::LinkMonitorWindow(ReportSource source, QWidget* parent)
     syncLike_->setToolTip("Channel values the receiver will take for a sync byte");
     lostFrames_->setToolTip(
         "Frames the interface's clock says should have come over the last 10 s, and did not");
-    clock_->setToolTip("The interval the interface sends its frames at, found from their timing");
+    clock_->setToolTip(
+        "The interval the interface sends its frames at, found from their timing (\"about\": "
+        "from the mean interval, where the timing is too coarse or irregular)");
+    lowLatency_->setToolTip(
+        "Whether the adapter's driver hands bytes over at once while Quadrel holds the port");
     delivery_->setToolTip(
         "How the adapter hands bytes over, and so how closely their timing can be known");
     lineErrors_->setToolTip(
@@ -228,15 +233,15 @@ namespace {
 QString lowLatencyText(LowLatency l) {
     switch (l) {
         case LowLatency::On:
-            return "; low latency on while the port is open";
+            return "on";
         case LowLatency::AlreadyOn:
-            return "; low latency on already";
+            return "on already";
         case LowLatency::Refused:
-            return "; low latency not offered by this adapter's driver";
+            return "not offered";
         case LowLatency::NotAsked:
             break;
     }
-    return {};
+    return "-";
 }
 
 QString lineErrorsText(const LineErrorFigures& e) {
@@ -291,11 +296,12 @@ void LinkMonitorWindow::render(const LinkReport& r) {
     const ClockFigures& c = r.clock;
     lostFrames_->setText(c.periodMs > 0 ? QString("%1 of %2").arg(c.lost).arg(c.expected)
                                         : QString("-"));
-    clock_->setText(c.periodMs > 0 ? QString("%1 ms (%2 frames/s)%3")
-                                         .arg(ms(c.periodMs), QString::number(1000 / c.periodMs, 'f', 1),
-                                              c.fitted ? QString() : QString(", from the mean interval"))
+    clock_->setText(c.periodMs > 0 ? QString("%1%2 ms (%3/s)")
+                                         .arg(c.fitted ? QString() : QString("about "), ms(c.periodMs),
+                                              QString::number(1000 / c.periodMs, 'f', 1))
                                    : QString("-"));
-    delivery_->setText(QString::fromStdString(r.delivery.text) + lowLatencyText(r.lowLatency));
+    lowLatency_->setText(lowLatencyText(r.lowLatency));
+    delivery_->setText(QString::fromStdString(r.delivery.text));
     lineErrors_->setText(lineErrorsText(r.lineErrors));
     for (int k = 0; k < 8; ++k)
         channelRows_[static_cast<std::size_t>(k)]->setText(

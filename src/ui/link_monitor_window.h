@@ -61,6 +61,7 @@ private:
     QLabel* syncLike_;
     QLabel* lostFrames_;
     QLabel* clock_;
+    QLabel* lowLatency_;
     QLabel* delivery_;
     QLabel* lineErrors_;
     std::array<QLabel*, 8> channelRows_{};
