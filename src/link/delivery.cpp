@@ -34,7 +34,13 @@ void Delivery::split(std::int64_t betweenUs) {
     splitFrame_[i] = frames_;
 }
 
-double Delivery::granularityUs() const {
+double Delivery::granularityUs() {
+    const std::uint64_t at = frames_ / 8;
+    if (at != granularityAt_) granularity_ = workOutGranularity(), granularityAt_ = at;
+    return granularity_;
+}
+
+double Delivery::workOutGranularity() const {
     // The splits of the last frames, and how many frames they split.
     std::array<std::int64_t, kKept> recent;
     std::size_t n = 0;
@@ -62,7 +68,7 @@ DeliveryFigures Delivery::figures() const {
         f.text = "delivery not yet known";
         return f;
     }
-    const double g = granularityUs();
+    const double g = workOutGranularity();
     f.granularityMs = g / 1000;
     const double shown = std::max(1.0, std::round(f.granularityMs));
     // The size most reads have.

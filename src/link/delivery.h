@@ -33,7 +33,8 @@ public:
     void split(std::int64_t betweenUs);
 
     // At least 1 ms, the host's own scheduling; -1 until it is known.
-    double granularityUs() const;
+    // Worked out again every few frames.
+    double granularityUs();
     DeliveryFigures figures() const;
 
 private:
@@ -43,6 +44,9 @@ private:
     std::array<std::int64_t, kKept> splits_{};  // microseconds between the reads
     std::array<std::uint64_t, kKept> splitFrame_{};  // the frame each split was in
     std::uint64_t splitCount_ = 0, frames_ = 0;
+    double granularity_ = -1;
+    std::uint64_t granularityAt_ = ~0ull;  // the frames it was worked out at, by eights
+    double workOutGranularity() const;
 };
 
 }  // namespace quadrel

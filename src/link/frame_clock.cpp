@@ -32,7 +32,13 @@ template <std::size_t N>
 double foldedSpread(const std::array<double, N>& at, std::size_t n, double period, int allowed,
                     double band) {
     std::array<double, N> folded;
-    for (std::size_t i = 0; i < n; ++i) folded[i] = std::fmod(at[i], period);
+    // Times are never negative: the remainder by a multiply, many times
+    // cheaper than fmod.
+    const double perPeriod = 1 / period;
+    for (std::size_t i = 0; i < n; ++i) {
+        const double r = at[i] - std::floor(at[i] * perPeriod) * period;
+        folded[i] = r < 0 ? 0 : r >= period ? 0 : r;
+    }
     const std::size_t held = n - static_cast<std::size_t>(allowed);
     // Most trial periods scatter the times all round: counted by sectors,
     // no run of sectors as long as the band holds enough of them.
