@@ -8,7 +8,9 @@ namespace quadrel {
 namespace {
 
 constexpr double kSchedulingUs = 1000;  // what the host's scheduling blurs anyway
-constexpr std::uint64_t kFramesToKnow = 16;
+// Splits in a few frames tell a delivery that holds bytes back; reads
+// that end where frames end tell one that does not only after more.
+constexpr std::uint64_t kFramesToKnow = 16, kFramesToKnowUnsplit = 32;
 // Splits in fewer frames than this, of the last kept: reads end where
 // frames end, so they come as the interface sends.
 constexpr int kSplitFrames = 3;
@@ -53,7 +55,7 @@ double Delivery::workOutGranularity() const {
         if (splitFrame_[at] != lastFrame) ++framesSplit, lastFrame = splitFrame_[at];
     }
     if (frames_ < kFramesToKnow) return -1;
-    if (framesSplit < kSplitFrames) return kSchedulingUs;
+    if (framesSplit < kSplitFrames) return frames_ < kFramesToKnowUnsplit ? -1 : kSchedulingUs;
     std::nth_element(recent.begin(), recent.begin() + n / 2, recent.begin() + n);
     return std::max(kSchedulingUs, static_cast<double>(recent[n / 2]));
 }
@@ -64,11 +66,11 @@ DeliveryFigures Delivery::figures() const {
     double total = 0;
     for (std::size_t i = 0; i < kept; ++i) total += readSizes_[i];
     f.bytesPerRead = kept ? total / kept : 0;
-    if (frames_ < kFramesToKnow) {
+    const double g = workOutGranularity();
+    if (g < 0) {
         f.text = "delivery not yet known";
         return f;
     }
-    const double g = workOutGranularity();
     f.granularityMs = g / 1000;
     const double shown = std::max(1.0, std::round(f.granularityMs));
     // The size most reads have.
