@@ -110,7 +110,8 @@ TEST(EndToEnd, TheLinkMonitorJudgesALiveLinkOnALatencyTimerGood) {
     ASSERT_TRUE(monitor && monitor->isVisible());
     const auto figure = [&](const char* name) { return monitor->findChild<QLabel*>(name)->text(); };
     EXPECT_TRUE(figure("Verdict").startsWith("Link good: 44.")) << figure("Verdict").toStdString();
-    EXPECT_TRUE(figure("Delivery").startsWith("delivered in 16 ms batches"))
+    // The test's own writes wander by a millisecond or two on a busy machine.
+    EXPECT_TRUE(figure("Delivery").contains(QRegularExpression("^delivered in 1[5-8] ms batches")))
         << figure("Delivery").toStdString();
     EXPECT_EQ(figure("LineErrors"), "not reported by this adapter");
 }

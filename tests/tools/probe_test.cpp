@@ -464,7 +464,9 @@ TEST(ProbeProgram, JudgesALinkLiveAndStopsWhenItsPortGoesAway) {
         const Output live = run(probe + " --device " + sim.pty + " --seconds 3");
         EXPECT_EQ(live.status, 0) << live.text;
         EXPECT_EQ(live.text.substr(0, 11), "Link good: ") << live.text;
-        EXPECT_NE(live.text.find("delivered in 16 ms batches"), std::string::npos) << live.text;
+        // The simulator's writes wander by a millisecond or two on a busy machine.
+        EXPECT_TRUE(std::regex_search(live.text, std::regex("delivered in 1[5-8] ms batches")))
+            << live.text;
     }
 
     // The simulator ends after a second and its terminal with it.
