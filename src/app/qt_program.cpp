@@ -160,8 +160,7 @@ void QtProgram::connectMainWindow() {
 
 void QtProgram::showLinkMonitor() {
     if (!linkWindow_) {
-        linkWindow_ =
-            new LinkMonitorWindow([this] { return linkReport(); }, window_.get());
+        linkWindow_ = new LinkMonitorWindow([this] { return linkReport(); }, window_.get());
         connect(linkWindow_, &LinkMonitorWindow::resetClicked, this,
                 [this] { program_->link().reset(now()); });
         // Beside the main window, on whichever side the screen has room.

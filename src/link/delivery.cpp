@@ -27,7 +27,8 @@ std::string format(const char* pattern, double a, double b = 0) {
 }  // namespace
 
 void Delivery::read(std::size_t bytes) {
-    readSizes_[reads_++ % kKept] = static_cast<std::uint32_t>(std::min<std::size_t>(bytes, 1u << 30));
+    readSizes_[reads_++ % kKept] =
+        static_cast<std::uint32_t>(std::min<std::size_t>(bytes, 1u << 30));
 }
 
 void Delivery::split(std::int64_t betweenUs) {
@@ -97,7 +98,8 @@ DeliveryFigures Delivery::figures() const {
         f.text = "delivered as it arrives: timing shown to \u00b11 ms";
     } else {
         f.pattern = DeliveryPattern::Batches;
-        f.text = format("delivered in %.0f ms batches: timing shown to \u00b1%.0f ms", shown, shown);
+        f.text =
+            format("delivered in %.0f ms batches: timing shown to \u00b1%.0f ms", shown, shown);
     }
     return f;
 }

@@ -41,7 +41,7 @@ private:
     static constexpr int kKept = 64;
     std::array<std::uint32_t, kKept> readSizes_{};
     std::uint64_t reads_ = 0;
-    std::array<std::int64_t, kKept> splits_{};  // microseconds between the reads
+    std::array<std::int64_t, kKept> splits_{};       // microseconds between the reads
     std::array<std::uint64_t, kKept> splitFrame_{};  // the frame each split was in
     std::uint64_t splitCount_ = 0, frames_ = 0;
     double granularity_ = -1;

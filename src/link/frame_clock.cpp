@@ -86,7 +86,8 @@ FrameClock::Tick FrameClock::frame(std::int64_t atUs, double granularityUs) {
         tick.index = last.index + tick.ticks;
         if (fitted_ && !wasFitted) {
             tick.index = recount(atUs);
-            tick.ticks = static_cast<int>(std::clamp<std::int64_t>(tick.index - last.index, 0, 100'000'000));
+            tick.ticks =
+                static_cast<int>(std::clamp<std::int64_t>(tick.index - last.index, 0, 100'000'000));
         }
     }
     seen_[count_++ % kKept] = Seen{atUs, tick.index};
@@ -147,10 +148,12 @@ double FrameClock::tickZero() const {
             static_cast<double>(back(i).atUs) - static_cast<double>(back(i).index) * periodUs_;
     std::array<double, kPhaseFrames> sorted = zero;
     std::nth_element(sorted.begin(), sorted.begin() + n / 2, sorted.begin() + n);
-    const double lowest = sorted[static_cast<std::size_t>(n / 2)] - std::max(0.0, granularityUs_) - kSchedulingUs;
+    const double lowest =
+        sorted[static_cast<std::size_t>(n / 2)] - std::max(0.0, granularityUs_) - kSchedulingUs;
     double earliest = std::numeric_limits<double>::infinity();
     for (int i = 0; i < n; ++i)
-        if (zero[static_cast<std::size_t>(i)] >= lowest) earliest = std::min(earliest, zero[static_cast<std::size_t>(i)]);
+        if (zero[static_cast<std::size_t>(i)] >= lowest)
+            earliest = std::min(earliest, zero[static_cast<std::size_t>(i)]);
     return earliest;
 }
 
@@ -168,7 +171,8 @@ double FrameClock::intoBand(std::int64_t refUs, int frames) const {
     std::sort(phases.begin(), phases.begin() + static_cast<std::ptrdiff_t>(n));
     double start = phases[0], widest = phases[0] + periodUs_ - phases[n - 1];
     for (std::size_t i = 1; i < n; ++i)
-        if (phases[i] - phases[i - 1] > widest) widest = phases[i] - phases[i - 1], start = phases[i];
+        if (phases[i] - phases[i - 1] > widest)
+            widest = phases[i] - phases[i - 1], start = phases[i];
     return std::fmod(periodUs_ - start, periodUs_);
 }
 
@@ -180,9 +184,9 @@ std::int64_t FrameClock::recount(std::int64_t atUs) {
     while (oldest + 1 < kept() && atUs - back(oldest + 1).atUs <= kFitSpanUs) ++oldest;
     const double into = intoBand(atUs, oldest + 1);
     const auto tickOf = [&](std::int64_t t) {
-        return static_cast<std::int64_t>(
-            std::clamp(std::floor((static_cast<double>(t - atUs) + into + kSchedulingUs) / periodUs_),
-                       -1e12, 1e12));
+        return static_cast<std::int64_t>(std::clamp(
+            std::floor((static_cast<double>(t - atUs) + into + kSchedulingUs) / periodUs_), -1e12,
+            1e12));
     };
     const std::int64_t now = back(oldest).index + tickOf(atUs) - tickOf(back(oldest).atUs);
     for (int i = 0; i <= oldest; ++i)
@@ -257,7 +261,8 @@ void FrameClock::fit(std::int64_t atUs, double granularityUs) {
     // pattern in the intervals, not the interface's clock.
     if (best > 0) {
         int next = 0;
-        for (std::size_t i = 0; i + 1 < n; ++i) next += std::lround((at[i + 1] - at[i]) / best) == 1;
+        for (std::size_t i = 0; i + 1 < n; ++i)
+            next += std::lround((at[i + 1] - at[i]) / best) == 1;
         if (next * 3 < static_cast<int>(n - 1)) best = 0;
     }
     fitted_ = best > 0;

@@ -97,7 +97,8 @@ LinkMonitor::Sums LinkMonitor::sum(std::int64_t nowUs, std::int64_t us) const {
 }
 
 std::optional<std::uint64_t> LinkMonitor::indexAt(int position) const {
-    if (!inWindow(position) || bytes_ < static_cast<std::uint64_t>(10 - position)) return std::nullopt;
+    if (!inWindow(position) || bytes_ < static_cast<std::uint64_t>(10 - position))
+        return std::nullopt;
     return bytes_ - 10 + static_cast<std::uint64_t>(position);
 }
 
@@ -192,7 +193,9 @@ void LinkMonitor::setDriverLineErrors(std::optional<LineErrorCounts> counts) {
     if (counts && driver_) {
         const std::uint64_t before = driver_->framing + driver_->parity;
         const std::uint64_t now = counts->framing + counts->parity;
-        if (now > before) bucket().lineErrors += static_cast<std::uint32_t>(std::min<std::uint64_t>(now - before, 1u << 30));
+        if (now > before)
+            bucket().lineErrors +=
+                static_cast<std::uint32_t>(std::min<std::uint64_t>(now - before, 1u << 30));
     }
     driver_ = counts;
 }
@@ -255,7 +258,8 @@ LinkMonitor::Origin LinkMonitor::originOf(const Shape& shape, FrameKind kind,
     if (usualChannels_ > 0 && frame.presentChannels != usualChannels_) return Origin::Stray;
     if (kind != FrameKind::ZhenHua && shape.next < 10 && window[shape.next] < kSyncLike)
         return Origin::Stray;
-    const bool onTick = clock_.ticksTo(at(*sync + static_cast<std::uint64_t>(shape.last)).stampUs) > 0;
+    const bool onTick =
+        clock_.ticksTo(at(*sync + static_cast<std::uint64_t>(shape.last)).stampUs) > 0;
     return onTick ? Origin::Own : Origin::Stray;
 }
 
@@ -348,7 +352,8 @@ void LinkMonitor::countChannels(int present) {
 
 void LinkMonitor::rejoin(std::uint64_t sync) {
     lostBytes_ = shortFrames_ = syncLike_ = glitches_ = stray_ = excused_ = 0;
-    for (Bucket& b : buckets_) b.lost = b.strayLost = b.glitches = b.syncLike = b.excused = b.strays = 0;
+    for (Bucket& b : buckets_)
+        b.lost = b.strayLost = b.glitches = b.syncLike = b.excused = b.strays = 0;
     clock_.reset();
     seenCount_ = 0;
     frames_ = 0;
@@ -396,7 +401,8 @@ void LinkMonitor::recordChannels(const DecodedFrame& frame) {
                 ++glitches_;
                 ++bucket().glitches;
             }
-            t.candidate = out && std::abs(away) >= 2 * kGlitchJump && std::abs(away) > std::abs(t.away);
+            t.candidate =
+                out && std::abs(away) >= 2 * kGlitchJump && std::abs(away) > std::abs(t.away);
             t.away = away;
         }
         t.before = t.middle;

@@ -60,14 +60,14 @@ struct IntervalFigures {
 
 // The clock the frames keep, and the frames it expected that never came.
 struct ClockFigures {
-    double periodMs = 0;  // 0 until known
-    bool fitted = false;  // found from the frames' ticks, not just their mean
+    double periodMs = 0;                   // 0 until known
+    bool fitted = false;                   // found from the frames' ticks, not just their mean
     std::uint64_t expected = 0, lost = 0;  // over the window (up to 10 s)
     std::uint64_t lostSinceReset = 0;
 };
 
 struct LineErrorFigures {
-    bool reported = false;  // the driver counts them
+    bool reported = false;   // the driver counts them
     LineErrorCounts counts;  // since the port opened, and events the port raised
 };
 
@@ -208,11 +208,11 @@ private:
     std::string portAway_;
 
     // The frames of the interface's own.
-    int channels_ = 0;        // in the last one
-    int usualChannels_ = 0;   // in three or more in a row; 0 until then
-    int run_ = 0;             // frames in a row with `channels_`
-    int shortInRun_ = 0;      // of them counted short
-    bool synced_ = false;     // one was found since the window was last emptied
+    int channels_ = 0;            // in the last one
+    int usualChannels_ = 0;       // in three or more in a row; 0 until then
+    int run_ = 0;                 // frames in a row with `channels_`
+    int shortInRun_ = 0;          // of them counted short
+    bool synced_ = false;         // one was found since the window was last emptied
     std::uint64_t nextSync_ = 0;  // where the next one's sync belongs
     std::optional<FrameKind> kind_;
     std::uint64_t switchedAt_ = 0;  // bytes before it were read in the other format

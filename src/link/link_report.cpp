@@ -15,7 +15,8 @@ LinkReport LinkMonitor::report(std::int64_t nowUs) const {
     constexpr std::int64_t kWindowUs = kBuckets * kBucketUs;
     r.seconds = static_cast<double>(nowUs - resetAt_) / 1e6;
     r.windowSeconds = std::min(r.seconds, kWindowUs / 1e6);
-    r.silenceSeconds = static_cast<double>(nowUs - (lastByteAt_ >= 0 ? lastByteAt_ : resetAt_)) / 1e6;
+    r.silenceSeconds =
+        static_cast<double>(nowUs - (lastByteAt_ >= 0 ? lastByteAt_ : resetAt_)) / 1e6;
     // The buckets of the last second: the current one counts only as far as
     // it has run.
     const Sums second = sum(nowUs, 1'000'000);
@@ -56,7 +57,8 @@ LinkReport LinkMonitor::report(std::int64_t nowUs) const {
     if (clock_.fitted() && lastSecond > 0) {
         // On the clock's ticks, which arrival times blur by the delivery.
         const double ticks = static_cast<double>(recent.front().tick - firstTickInSecond);
-        r.framesPerSecond = ticks > 0 ? 1e6 / clock_.periodUs() * std::min(1.0, lastSecond / ticks) : 0;
+        r.framesPerSecond =
+            ticks > 0 ? 1e6 / clock_.periodUs() * std::min(1.0, lastSecond / ticks) : 0;
     } else {
         r.framesPerSecond = lastSecond > 0 && lastSecondMs > 0
                                 ? 1000.0 * lastSecond / lastSecondMs
@@ -74,7 +76,9 @@ LinkReport LinkMonitor::report(std::int64_t nowUs) const {
         c.lost = c.expected > came ? c.expected - came : 0;
         const std::int64_t all = seen_[(seenCount_ - 1) % kFrames].tick - firstTick_ + 1;
         const std::uint64_t cameAll = frames_ + excused_;
-        c.lostSinceReset = static_cast<std::uint64_t>(all) > cameAll ? static_cast<std::uint64_t>(all) - cameAll : 0;
+        c.lostSinceReset = static_cast<std::uint64_t>(all) > cameAll
+                               ? static_cast<std::uint64_t>(all) - cameAll
+                               : 0;
     }
 
     IntervalFigures& f = r.intervals;
@@ -100,8 +104,9 @@ LinkReport LinkMonitor::report(std::int64_t nowUs) const {
         std::sort(intervals.begin(), intervals.end());
         f.minMs = intervals.front();
         f.maxMs = intervals.back();
-        f.p99Ms = intervals[std::min(intervals.size() - 1,
-                                     static_cast<std::size_t>(std::ceil(intervals.size() * 0.99)) - 1)];
+        f.p99Ms =
+            intervals[std::min(intervals.size() - 1,
+                               static_cast<std::size_t>(std::ceil(intervals.size() * 0.99)) - 1)];
         f.lateShare = static_cast<double>(late) / static_cast<double>(intervals.size());
     }
 

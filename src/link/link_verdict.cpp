@@ -25,8 +25,12 @@ std::string thousands(double value) {
     return n >= 1000 ? format("%lld,%03lld", n / 1000, n % 1000) : format("%lld", n);
 }
 
-unsigned long long ull(std::uint64_t n) { return n; }
-const char* plural(std::uint64_t n) { return n == 1 ? "" : "s"; }
+unsigned long long ull(std::uint64_t n) {
+    return n;
+}
+const char* plural(std::uint64_t n) {
+    return n == 1 ? "" : "s";
+}
 
 // The channel with the most of something, counted since the reset.
 template <typename Count>
@@ -67,10 +71,10 @@ void LinkMonitor::judge(LinkReport& r, std::int64_t nowUs) const {
         // out, so that little of what arrives is steady frames. Framing
         // errors say the same from the driver's side.
         verdict = Verdict::NoFrames;
-        const std::string errors =
-            ten.lineErrors > 0 ? format(" and %llu framing or parity error%s", ull(ten.lineErrors),
-                                        plural(ten.lineErrors))
-                               : "";
+        const std::string errors = ten.lineErrors > 0
+                                       ? format(" and %llu framing or parity error%s",
+                                                ull(ten.lineErrors), plural(ten.lineErrors))
+                                       : "";
         text = format(
             "Bytes arrive (%s/s)%s but no frames%s: wrong baud rate, an inverted signal, or not a "
             "PPM interface",
@@ -81,8 +85,9 @@ void LinkMonitor::judge(LinkReport& r, std::int64_t nowUs) const {
         text = "Waiting for data";
     } else if (ten.lost > ten.strayLost) {
         verdict = Verdict::LostSync;
-        text = format("Lost sync: %llu byte%s outside frames in %.0f s: a noisy signal or a loose plug",
-                      ull(ten.lost), plural(ten.lost), window);
+        text = format(
+            "Lost sync: %llu byte%s outside frames in %.0f s: a noisy signal or a loose plug",
+            ull(ten.lost), plural(ten.lost), window);
     } else if (ten.syncLike > 0) {
         const int k = worstChannel(r, [](const ChannelFigures& c) { return c.syncLike; });
         verdict = Verdict::SyncLike;
@@ -93,8 +98,8 @@ void LinkMonitor::judge(LinkReport& r, std::int64_t nowUs) const {
     } else if (r.clock.lost > 0) {
         verdict = Verdict::FramesLost;
         // A gap: longer than a few frames and than the adapter holds bytes.
-        const bool gap = periodMs > 0 &&
-                         r.intervals.maxMs >= 3 * periodMs + r.delivery.granularityMs;
+        const bool gap =
+            periodMs > 0 && r.intervals.maxMs >= 3 * periodMs + r.delivery.granularityMs;
         text = format("Frames lost: %llu of %llu in %.0f s%s: %s", ull(r.clock.lost),
                       ull(r.clock.expected), window,
                       gap ? format(", none for %.1f s", r.intervals.maxMs / 1000).c_str() : "",
@@ -103,9 +108,10 @@ void LinkMonitor::judge(LinkReport& r, std::int64_t nowUs) const {
                           : "the interface drops frames, or the signal is weak");
     } else if (r.intervals.count >= 20 && r.intervals.lateShare > kIrregularShare) {
         verdict = Verdict::Irregular;
-        text = format("Frames irregular: %.0f %% late by more than %.0f ms: a loose plug or a noisy "
-                      "signal",
-                      r.intervals.lateShare * 100, r.intervals.lateMs);
+        text = format(
+            "Frames irregular: %.0f %% late by more than %.0f ms: a loose plug or a noisy "
+            "signal",
+            r.intervals.lateShare * 100, r.intervals.lateMs);
     } else if (ten.glitches > 0) {
         const int k = worstChannel(r, [](const ChannelFigures& c) { return c.glitches; });
         verdict = Verdict::Glitches;
@@ -114,7 +120,8 @@ void LinkMonitor::judge(LinkReport& r, std::int64_t nowUs) const {
             "potentiometer",
             k + 1, ull(ten.glitches), plural(ten.glitches), window);
     } else if (r.seconds >= 2 && periodMs > 0 &&
-               (1000 / periodMs < kFewestFramesPerSecond || 1000 / periodMs > kMostFramesPerSecond)) {
+               (1000 / periodMs < kFewestFramesPerSecond ||
+                1000 / periodMs > kMostFramesPerSecond)) {
         verdict = Verdict::OffRate;
         const bool slow = 1000 / periodMs < kFewestFramesPerSecond;
         text = format("Frames %s: %.1f/s where a transmitter sends %.0f to %.0f: %s",

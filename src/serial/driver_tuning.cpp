@@ -66,7 +66,8 @@ std::optional<LineErrorCounts> DriverTuning::lineErrors() const {
     // The driver's counters run from boot; a reset of them counts from 0.
     const auto since = [](std::uint64_t n, std::uint64_t then) { return n >= then ? n - then : n; };
     return LineErrorCounts{since(now.framing, atOpen_->framing), since(now.parity, atOpen_->parity),
-                           since(now.overrun, atOpen_->overrun), since(now.breaks, atOpen_->breaks)};
+                           since(now.overrun, atOpen_->overrun),
+                           since(now.breaks, atOpen_->breaks)};
 }
 
 }  // namespace quadrel

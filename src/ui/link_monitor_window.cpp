@@ -296,10 +296,11 @@ void LinkMonitorWindow::render(const LinkReport& r) {
     const ClockFigures& c = r.clock;
     lostFrames_->setText(c.periodMs > 0 ? QString("%1 of %2").arg(c.lost).arg(c.expected)
                                         : QString("-"));
-    clock_->setText(c.periodMs > 0 ? QString("%1%2 ms (%3/s)")
-                                         .arg(c.fitted ? QString() : QString("about "), ms(c.periodMs),
-                                              QString::number(1000 / c.periodMs, 'f', 1))
-                                   : QString("-"));
+    clock_->setText(c.periodMs > 0
+                        ? QString("%1%2 ms (%3/s)")
+                              .arg(c.fitted ? QString() : QString("about "), ms(c.periodMs),
+                                   QString::number(1000 / c.periodMs, 'f', 1))
+                        : QString("-"));
     lowLatency_->setText(lowLatencyText(r.lowLatency));
     delivery_->setText(QString::fromStdString(r.delivery.text));
     lineErrors_->setText(lineErrorsText(r.lineErrors));

@@ -90,7 +90,8 @@ INSTANTIATE_TEST_SUITE_P(
         VerdictCase{"BytesWithFramingErrors",
                     [](LinkHarness& h) {
                         for (int j = 0; j < 200; ++j) {
-                            h.link.setDriverLineErrors(LineErrorCounts{static_cast<std::uint64_t>(j)});
+                            h.link.setDriverLineErrors(
+                                LineErrorCounts{static_cast<std::uint64_t>(j)});
                             h.at(j * 10, repeated({0x55}, 19));
                         }
                     },
@@ -120,10 +121,11 @@ INSTANTIATE_TEST_SUITE_P(
                     Verdict::Glitches,
                     "Channel 3 twitches: 1 one-frame jump in 10 s: a noisy signal or a worn "
                     "potentiometer"},
-        VerdictCase{"TooSlow", [](LinkHarness& h) { frames(h, 5, [](int) { return 100.0; }); },
-                    Verdict::OffRate,
-                    "Frames slow: 10.0/s where a transmitter sends 37 to 56: the interface passes on "
-                    "only some of the frames"}),
+        VerdictCase{
+            "TooSlow", [](LinkHarness& h) { frames(h, 5, [](int) { return 100.0; }); },
+            Verdict::OffRate,
+            "Frames slow: 10.0/s where a transmitter sends 37 to 56: the interface passes on "
+            "only some of the frames"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(LinkFigures, CountFramesIntervalsAndChannels) {

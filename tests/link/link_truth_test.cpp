@@ -27,12 +27,14 @@ constexpr double kSeconds = 10;
 std::vector<int> sticks(int j) {
     std::vector<int> v;
     for (int k = 1; k <= 8; ++k)
-        v.push_back(128 + static_cast<int>(std::lround(60 * std::sin(2 * M_PI * j / (88.0 + 13 * k)))));
+        v.push_back(128 +
+                    static_cast<int>(std::lround(60 * std::sin(2 * M_PI * j / (88.0 + 13 * k)))));
     return v;
 }
 
-Wire frames(double periodUs, const std::function<Bytes(int)>& frame,
-            const std::function<bool(int)>& sent = [](int) { return true; }) {
+Wire frames(
+    double periodUs, const std::function<Bytes(int)>& frame,
+    const std::function<bool(int)>& sent = [](int) { return true; }) {
     Wire wire;
     line::sendFrames(wire, kSeconds, periodUs, frame, sent);
     return wire;
@@ -67,7 +69,9 @@ struct Truth {
     std::function<void(const LinkReport&)> figures = [](const LinkReport&) {};
 };
 
-void PrintTo(const Truth& t, std::ostream* os) { *os << t.name; }
+void PrintTo(const Truth& t, std::ostream* os) {
+    *os << t.name;
+}
 
 const char* const kGood8 = "Link good: 44\\.4 frames/s, 8 channels, 0 frames lost in 10 s";
 
@@ -136,7 +140,8 @@ const Truth kTruths[] = {
      Verdict::Glitches,
      "Channel 2 twitches: 3 one-frame jumps in 10 s: a noisy signal or a worn potentiometer",
      [](const LinkReport& r) {
-         for (int k = 0; k < 8; ++k) EXPECT_EQ(r.channel[static_cast<std::size_t>(k)].glitches, k == 1 ? 3 : 0);
+         for (int k = 0; k < 8; ++k)
+             EXPECT_EQ(r.channel[static_cast<std::size_t>(k)].glitches, k == 1 ? 3 : 0);
      }},
     {"TwentyRandomBytesBetweenFrames",
      [] {

@@ -13,7 +13,9 @@ std::uint8_t mirrored(int value) {
     return out;
 }
 
-std::int64_t wholeUs(double us) { return static_cast<std::int64_t>(std::ceil(us)); }
+std::int64_t wholeUs(double us) {
+    return static_cast<std::int64_t>(std::ceil(us));
+}
 
 }  // namespace
 
@@ -45,8 +47,8 @@ Bytes cablePacket(const std::vector<int>& channels) {
     return out;
 }
 
-void sendFrames(Wire& wire, double seconds, double periodUs,
-                const std::function<Bytes(int)>& frame, const std::function<bool(int)>& sent) {
+void sendFrames(Wire& wire, double seconds, double periodUs, const std::function<Bytes(int)>& frame,
+                const std::function<bool(int)>& sent) {
     for (int j = 0; j * periodUs < seconds * 1e6; ++j)
         if (sent(j)) wire.send(j * periodUs, frame(j));
 }

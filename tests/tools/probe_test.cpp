@@ -90,7 +90,8 @@ TEST(ProbeVerdicts, EachFaultIsNamedWithItsEvidence) {
          std::string("Bytes arrive (222/s) ") + kSyncLike},
         {"--jitter 10", Verdict::Irregular,
          "Frames irregular: 18 % late by more than 6 ms: a loose plug or a noisy signal"},
-        {"--jitter 3", Verdict::Good, "Link good: 45.2 frames/s, 8 channels, 0 frames lost in 10 s"},
+        {"--jitter 3", Verdict::Good,
+         "Link good: 45.2 frames/s, 8 channels, 0 frames lost in 10 s"},
         {"--burst 20", Verdict::LostSync,
          "Lost sync: 180 bytes outside frames in 10 s: a noisy signal or a loose plug"},
         {"--noise 0.02", Verdict::LostSync,
@@ -335,7 +336,8 @@ TEST(ProbeReport, ExpectationsAndJsonKeys) {
                             "ok"})
         EXPECT_NE(json.find(std::string("\n  \"") + key + "\": "), std::string::npos) << key;
     EXPECT_NE(json.find("\"verdict\": \"good\""), std::string::npos);
-    EXPECT_NE(json.find("{\"name\": \"min_fps\", \"want\": 50, \"got\": 44.4"), std::string::npos) << json;
+    EXPECT_NE(json.find("{\"name\": \"min_fps\", \"want\": 50, \"got\": 44.4"), std::string::npos)
+        << json;
     EXPECT_NE(json.find("\"ok\": false\n}"), std::string::npos);
     const std::string text = probe::reportText({"/dev/pts/9", "19200,N,8,1"}, r, checks);
     EXPECT_EQ(text.substr(0, text.find('\n')), r.verdictText);

@@ -36,9 +36,8 @@ PortChoice choosePort(const ProbeOptions& o, const std::filesystem::path& settin
 
 std::string portAwayMessage(const ProbeOptions& o, const PortChoice& choice,
                             const std::string& device) {
-    const std::string named = o.source == ProbeOptions::Source::Device
-                                  ? device
-                                  : portLabel(choice.number, device);
+    const std::string named =
+        o.source == ProbeOptions::Source::Device ? device : portLabel(choice.number, device);
     return named + " went away (unplugged, or its power failed); the probe stopped";
 }
 

@@ -78,8 +78,8 @@ std::vector<Check> checkExpectations(const ProbeOptions& o, const LinkReport& r)
 
 std::string_view verdictKey(Verdict verdict) {
     // In the order of Verdict: stable keys for scripts.
-    constexpr std::string_view kKeys[] = {"port_away", "no_bytes",  "no_frames", "irregular",
-                                          "lost_sync", "glitches",  "off_rate",  "good",
+    constexpr std::string_view kKeys[] = {"port_away", "no_bytes",  "no_frames",  "irregular",
+                                          "lost_sync", "glitches",  "off_rate",   "good",
                                           "waiting",   "sync_like", "frames_lost"};
     static_assert(std::size(kKeys) == static_cast<std::size_t>(Verdict::FramesLost) + 1);
     return kKeys[static_cast<std::size_t>(verdict)];
@@ -224,13 +224,16 @@ std::string reportJson(const ProbeRun& run, const LinkReport& r, const std::vect
     const ClockFigures& clock = r.clock;
     field("frame_clock", "{\"period_ms\": " + number(clock.periodMs) +
                              ", \"fitted\": " + (clock.fitted ? "true" : "false") +
-                             ", \"expected\": " + count(clock.expected) + ", \"lost\": " +
-                             count(clock.lost) + ", \"lost_since_start\": " +
-                             count(clock.lostSinceReset) + "}");
+                             ", \"expected\": " + count(clock.expected) +
+                             ", \"lost\": " + count(clock.lost) +
+                             ", \"lost_since_start\": " + count(clock.lostSinceReset) + "}");
     const std::pair<const char*, std::uint64_t> counts[] = {
-        {"channel_count_changes", r.channelCountChanges}, {"lost_bytes", r.lostBytes},
-        {"short_frames", r.shortFrames},                   {"stray_frames", r.strayFrames},
-        {"sync_like_values", r.syncLikeValues},            {"line_errors", r.lineErrors.counts.total()},
+        {"channel_count_changes", r.channelCountChanges},
+        {"lost_bytes", r.lostBytes},
+        {"short_frames", r.shortFrames},
+        {"stray_frames", r.strayFrames},
+        {"sync_like_values", r.syncLikeValues},
+        {"line_errors", r.lineErrors.counts.total()},
         {"glitches", r.glitches}};
     for (const auto& [key, n] : counts) field(key, count(n));
     const LineErrorCounts& e = r.lineErrors.counts;
