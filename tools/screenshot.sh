@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
-# Takes the README's picture: Quadrel's main window with live data from the
-# simulator, on the X server of $DISPLAY (./x screenshot runs it on Xvfb at
-# 96 dots per inch). Needs xdotool and ImageMagick's import.
-# Usage: screenshot.sh BUILD-DIR OUTPUT.png
+# Takes the README's pictures with live data from the simulator, on the X
+# server of $DISPLAY (./x screenshot runs it on Xvfb at 96 dots per inch, no
+# window manager). Needs xdotool and ImageMagick.
+#   main:         Quadrel's main window, six channels sweeping
+#   link-monitor: the Link Monitor beside it, a channel twitching
+# Usage: screenshot.sh BUILD-DIR OUTPUT.png [main|link-monitor]
 set -euo pipefail
 build=$1
 out=$2
+picture=${3:-main}
 dir=$(mktemp -d)
 sim_pid="" app_pid=""
 cleanup() {
@@ -15,12 +18,17 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Six channels, so that the picture shows absent ones too; a fixed seed
-# gives the same picture every time.
-exec 3< <(exec "$build/tools/quadrel-sim" --quiet --seed 7 --motion sweep --channels 6)
+# A fixed seed gives the same picture every time.
+case $picture in
+    # Six channels, so that the picture shows absent ones too.
+    main) sim=(--seed 7 --motion sweep --channels 6) mode=2 ;;
+    link-monitor) sim=(--seed 3 --glitch 3 --motion sweep) mode=1 ;;
+    *) echo "screenshot.sh: no picture '$picture'" >&2; exit 2 ;;
+esac
+exec 3< <(exec "$build/tools/quadrel-sim" --quiet "${sim[@]}")
 sim_pid=$!
 read -r -t 10 pty <&3
-printf '[Devices]\nCOM1=%s\n[Transmitter]\nTX Mode=2\nTX Type=1\n' "$pty" > "$dir/Quadrel.ini"
+printf '[Devices]\nCOM1=%s\n[Transmitter]\nTX Mode=%s\nTX Type=1\n' "$pty" "$mode" > "$dir/Quadrel.ini"
 XDG_CONFIG_HOME=$dir "$build/src/quadrel" 2>/dev/null &
 app_pid=$!
 
@@ -30,7 +38,22 @@ for _ in $(seq 300); do
     sleep 0.1
 done
 [ -n "$window" ] || { echo "The main window did not appear." >&2; exit 1; }
-# The delayed recalibration comes one second after the first data; the
-# slowest channels need about six more to sweep their whole range.
-sleep 8
-import -window "$window" "$out"
+
+if [ "$picture" = main ]; then
+    # The delayed recalibration comes one second after the first data; the
+    # slowest channels need about six more to sweep their whole range.
+    sleep 8
+    import -window "$window" "$out"
+    exit 0
+fi
+sleep 3  # the splash has gone and data flows
+# Diagnostics > Link Monitor..., by its access keys.
+xdotool windowfocus "$window"
+sleep 0.3
+xdotool key alt+d
+sleep 0.5
+xdotool key l
+sleep 9  # ten seconds of figures, a glitch a second among them
+# Both windows, without the empty screen around them.
+import -window root "$dir/screen.png"
+convert "$dir/screen.png" -trim +repage "$out"

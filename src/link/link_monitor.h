@@ -105,6 +105,12 @@ struct LinkReport {
     std::string verdictText;
 };
 
+// As the Link Monitor and the probe say them: "on", "on already", "not
+// offered", "-" where no port was asked; "framing 0, parity 0, overrun 0,
+// break 0" or "not reported by this adapter".
+std::string lowLatencyText(LowLatency state);
+std::string lineErrorsText(const LineErrorFigures& errors);
+
 class LinkMonitor {
 public:
     static constexpr int kRecentBytes = 64;

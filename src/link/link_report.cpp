@@ -10,6 +10,27 @@ namespace {
 constexpr int kRestSpread = 3;  // a value that moves less than this in a second is at rest
 }  // namespace
 
+std::string lowLatencyText(LowLatency state) {
+    switch (state) {
+        case LowLatency::On:
+            return "on";
+        case LowLatency::AlreadyOn:
+            return "on already";
+        case LowLatency::Refused:
+            return "not offered";
+        case LowLatency::NotAsked:
+            break;
+    }
+    return "-";
+}
+
+std::string lineErrorsText(const LineErrorFigures& e) {
+    if (!e.reported) return "not reported by this adapter";
+    const LineErrorCounts& c = e.counts;
+    return "framing " + std::to_string(c.framing) + ", parity " + std::to_string(c.parity) +
+           ", overrun " + std::to_string(c.overrun) + ", break " + std::to_string(c.breaks);
+}
+
 LinkReport LinkMonitor::report(std::int64_t nowUs) const {
     LinkReport r;
     constexpr std::int64_t kWindowUs = kBuckets * kBucketUs;

@@ -228,32 +228,7 @@ QLabel* LinkMonitorWindow::addFigure(QGridLayout* grid, int row, int column, con
     return value;
 }
 
-namespace {
 
-QString lowLatencyText(LowLatency l) {
-    switch (l) {
-        case LowLatency::On:
-            return "on";
-        case LowLatency::AlreadyOn:
-            return "on already";
-        case LowLatency::Refused:
-            return "not offered";
-        case LowLatency::NotAsked:
-            break;
-    }
-    return "-";
-}
-
-QString lineErrorsText(const LineErrorFigures& e) {
-    if (!e.reported) return "not reported by this adapter";
-    return QString("framing %1, parity %2, overrun %3, break %4")
-        .arg(e.counts.framing)
-        .arg(e.counts.parity)
-        .arg(e.counts.overrun)
-        .arg(e.counts.breaks);
-}
-
-}  // namespace
 
 bool LinkMonitorWindow::frozen() const {
     return freeze_->isChecked();
@@ -301,9 +276,9 @@ void LinkMonitorWindow::render(const LinkReport& r) {
                               .arg(c.fitted ? QString() : QString("about "), ms(c.periodMs),
                                    QString::number(1000 / c.periodMs, 'f', 1))
                         : QString("-"));
-    lowLatency_->setText(lowLatencyText(r.lowLatency));
+    lowLatency_->setText(QString::fromStdString(lowLatencyText(r.lowLatency)));
     delivery_->setText(QString::fromStdString(r.delivery.text));
-    lineErrors_->setText(lineErrorsText(r.lineErrors));
+    lineErrors_->setText(QString::fromStdString(lineErrorsText(r.lineErrors)));
     for (int k = 0; k < 8; ++k)
         channelRows_[static_cast<std::size_t>(k)]->setText(
             channelLine(k + 1, r.channel[static_cast<std::size_t>(k)]));

@@ -102,32 +102,12 @@ std::optional<std::string_view> latencyKey(LowLatency l) {
     return std::nullopt;
 }
 
-std::string latencyText(LowLatency l) {
-    switch (l) {
-        case LowLatency::On:
-            return "; low latency on while listening";
-        case LowLatency::AlreadyOn:
-            return "; low latency on already";
-        case LowLatency::Refused:
-            return "; low latency not offered by this adapter's driver";
-        case LowLatency::NotAsked:
-            break;
-    }
-    return "";
-}
-
 std::string_view patternKey(DeliveryPattern p) {
     constexpr std::string_view kKeys[] = {"unknown", "as_it_arrives", "byte_by_byte", "batches",
                                           "packets"};
     return kKeys[static_cast<std::size_t>(p)];
 }
 
-std::string lineErrorsText(const LineErrorFigures& e) {
-    if (!e.reported) return "not reported by this adapter";
-    const LineErrorCounts& c = e.counts;
-    return "framing " + std::to_string(c.framing) + ", parity " + std::to_string(c.parity) +
-           ", overrun " + std::to_string(c.overrun) + ", break " + std::to_string(c.breaks);
-}
 
 }  // namespace
 
@@ -139,7 +119,9 @@ std::string reportText(const ProbeRun& run, const LinkReport& r, const std::vect
     std::string out = r.verdictText + "\n";
     out += "  listened   " + fixed(r.seconds, 1) + " s to " + run.source + " at " + run.settings +
            "; last byte " + fixed(r.silenceSeconds, 1) + " s ago\n";
-    out += "  delivery   " + r.delivery.text + latencyText(r.lowLatency) + "\n";
+    out += "  delivery   " + r.delivery.text;
+    if (r.lowLatency != LowLatency::NotAsked) out += "; low latency " + lowLatencyText(r.lowLatency);
+    out += "\n";
     out += "  bytes      " + std::to_string(r.bytes) + ", " + fixed(r.bytesPerSecond, 0) + "/s\n";
     out += "  frames     " + std::to_string(r.frames) + ", " + fixed(r.framesPerSecond, 1) +
            "/s (standard " + fixed(kind[0], 1) + ", variant " + fixed(kind[1], 1) + ", Zhen Hua " +
