@@ -806,15 +806,27 @@ Options parse(int argc, char** argv) {
         if (i + 1 >= argc) die(std::string(argv[i]) + " needs a value");
         return argv[++i];
     };
+    // A number, all of the text, at least `least`; a bad one is a bad
+    // command line.
+    auto number = [&](int& i, double least, const char* what) {
+        const std::string name = argv[i], text = value(i);
+        char* end = nullptr;
+        const double n = std::strtod(text.c_str(), &end);
+        if (text.empty() || *end != '\0' || !(n >= least) || n > 1e6) {
+            std::fprintf(stderr, "e2e bench: %s '%s': expected %s\n", name.c_str(), text.c_str(), what);
+            std::exit(2);
+        }
+        return n;
+    };
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--program") o.program = fs::absolute(value(i));
         else if (a == "--floor") o.floor = fs::absolute(value(i));
         else if (a == "--streams") o.streams = value(i);
-        else if (a == "--window") o.window = std::stod(value(i));
-        else if (a == "--warmup") o.warmup = std::stod(value(i));
-        else if (a == "--rounds") o.rounds = std::max(1, std::stoi(value(i)));
-        else if (a == "--latency") o.latency = std::stod(value(i));
+        else if (a == "--window") o.window = number(i, 0.1, "seconds, 0.1 or more");
+        else if (a == "--warmup") o.warmup = number(i, 0, "seconds");
+        else if (a == "--rounds") o.rounds = static_cast<int>(number(i, 1, "a whole number, 1 or more"));
+        else if (a == "--latency") o.latency = number(i, 0, "seconds");
         else if (a == "--no-latency") o.latency = 0;
         else if (a == "--perf-dir") o.perfDir = fs::absolute(value(i));
         else {

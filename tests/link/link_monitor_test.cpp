@@ -50,6 +50,8 @@ struct VerdictCase {
     const char* text;
 };
 
+void PrintTo(const VerdictCase& c, std::ostream* os) { *os << c.name; }
+
 class LinkVerdict : public ::testing::TestWithParam<VerdictCase> {};
 
 TEST_P(LinkVerdict, NamesWhatIsWrong) {

@@ -247,6 +247,7 @@ TEST(ProbeOptions, ReadsTheCommandLineAndNamesEachMistake) {
     EXPECT_EQ(parse("").options.source, ProbeOptions::Source::Stored);
     EXPECT_EQ(parse("--port 3").options.port, 3);
     EXPECT_EQ(parse("-h --bogus").action, probe::ProbeCommand::Action::Help);
+    EXPECT_EQ(parse("--version --port 99").action, probe::ProbeCommand::Action::Version);
 
     const std::pair<const char*, const char*> mistakes[] = {
         {"--port 17", "--port '17': expected a whole number from 1 to 16"},
@@ -260,6 +261,7 @@ TEST(ProbeOptions, ReadsTheCommandLineAndNamesEachMistake) {
         {"--json=1", "--json takes no value"},
         {"--seconds", "--seconds needs a value"},
         {"--verbose 1", "unknown option '--verbose'"},
+        {"--bogus", "unknown option '--bogus'"},
         {"/dev/ttyUSB0", "unexpected argument '/dev/ttyUSB0'"},
     };
     for (const auto& [args, error] : mistakes) {

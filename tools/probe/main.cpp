@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QTimer>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -28,6 +29,14 @@ using namespace quadrel::probe;
 
 constexpr double kDefaultSeconds = 5;
 
+// A failure: the message on standard error and, with --json, one object on
+// standard output that says so; the exit status.
+int failed(bool json, const std::string& message, int status = 2) {
+    std::fprintf(stderr, "quadrel-probe: %s\n", message.c_str());
+    if (json) std::fputs(failureJson(message).c_str(), stdout);
+    return status;
+}
+
 // Prints the figures; the exit status: 1 when the port went away or an
 // expectation fails.
 int print(const ProbeOptions& o, const ProbeRun& run, const LinkReport& report) {
@@ -48,11 +57,7 @@ int print(const ProbeOptions& o, const ProbeRun& run, const LinkReport& report) 
 
 int replayFile(const ProbeOptions& o) {
     std::ifstream in(o.path, std::ios::binary);
-    if (!in) {
-        std::fprintf(stderr, "quadrel-probe: cannot read %s: %s\n", o.path.c_str(),
-                     std::strerror(errno));
-        return 2;
-    }
+    if (!in) return failed(o.json, "cannot read " + o.path + ": " + std::strerror(errno));
     std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
                                     std::istreambuf_iterator<char>());
     CommSettings line = *parseCommSettings(o.settings.value_or("19200,N,8,1"));
@@ -60,10 +65,7 @@ int replayFile(const ProbeOptions& o) {
     if (sim::isCapture(bytes)) {
         sim::CaptureRead read =
             sim::readCapture({reinterpret_cast<const char*>(bytes.data()), bytes.size()});
-        if (!read.capture) {
-            std::fprintf(stderr, "quadrel-probe: %s, %s\n", o.path.c_str(), read.error.c_str());
-            return 2;
-        }
+        if (!read.capture) return failed(o.json, o.path + ", " + read.error);
         capture = std::move(*read.capture);
         if (capture.line && !o.settings) line = *capture.line;
     } else {
@@ -80,15 +82,6 @@ int listen(const ProbeOptions& o) {
     QtSerialComponent serial(o.source == ProbeOptions::Source::Device
                                  ? QtSerialComponent::DeviceResolver([&o](int) { return o.path; })
                                  : systemDeviceResolver(choice.devices));
-    std::ofstream record;
-    if (o.recordPath) {
-        record.open(*o.recordPath, std::ios::binary | std::ios::trunc);
-        if (!record) {
-            std::fprintf(stderr, "quadrel-probe: cannot write %s: %s\n", o.recordPath->c_str(),
-                         std::strerror(errno));
-            return 2;
-        }
-    }
     try {
         serial.setCommPort(static_cast<std::int16_t>(choice.number));
         serial.setSettings(choice.settings);
@@ -98,8 +91,14 @@ int listen(const ProbeOptions& o) {
         serial.setDTREnable(choice.dtr);
         serial.setPortOpen(true);
     } catch (const SerialError& e) {
-        std::fprintf(stderr, "quadrel-probe: %s\n", e.what());
-        return 2;
+        return failed(o.json, e.what());
+    }
+    // Only once the port is open: a failed start leaves no empty recording.
+    std::ofstream record;
+    if (o.recordPath) {
+        record.open(*o.recordPath, std::ios::binary | std::ios::trunc);
+        if (!record)
+            return failed(o.json, "cannot write " + *o.recordPath + ": " + std::strerror(errno));
     }
 
     QElapsedTimer clock;
@@ -149,6 +148,10 @@ int listen(const ProbeOptions& o) {
 int main(int argc, char** argv) {
     const std::vector<std::string_view> args(argv + 1, argv + argc);
     const ProbeCommand command = parseProbeOptions(args);
+    // A command line asking for JSON gets its failure as JSON too.
+    if (command.action == ProbeCommand::Action::Error &&
+        std::find(args.begin(), args.end(), "--json") != args.end())
+        std::fputs(failureJson(command.error).c_str(), stdout);
     if (const auto status = sim::answerBeforeRunning(command, "quadrel-probe", probeHelpText()))
         return *status;
     if (command.options.source == ProbeOptions::Source::Replay) return replayFile(command.options);

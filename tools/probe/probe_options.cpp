@@ -1,5 +1,6 @@
 #include "probe_options.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "number_text.h"
@@ -42,6 +43,12 @@ void setSource(ProbeOptions& o, ProbeOptions::Source source) {
     o.source = source;
 }
 
+// Every option; all but --json take a value.
+constexpr std::string_view kOptions[] = {"port",    "device",          "replay",
+                                         "settings", "seconds",        "record",
+                                         "expect-channels", "min-fps", "max-interval-ms",
+                                         "json"};
+
 void apply(ProbeOptions& o, std::string_view name, std::string_view value) {
     using Source = ProbeOptions::Source;
     if (name == "port") {
@@ -77,17 +84,19 @@ ProbeCommand parseProbeOptions(const std::vector<std::string_view>& args) {
     ProbeCommand result;
     try {
         for (std::size_t i = 0; i < args.size(); ++i) {
-            if (sim::isHelpOption(args[i])) return result.askedForHelp();
+            if (result.answered(args[i])) return result;
             const auto option = sim::optionName(args[i]);
             if (!option) fail("unexpected argument '" + std::string(args[i]) + "'");
             std::string_view arg = *option;
-            if (arg == "json") {
+            const auto equals = arg.find('=');
+            const std::string_view name = arg.substr(0, equals);
+            if (std::find(std::begin(kOptions), std::end(kOptions), name) == std::end(kOptions))
+                fail("unknown option '--" + std::string(name) + "'");
+            if (name == "json") {
+                if (equals != std::string_view::npos) fail("--json takes no value");
                 result.options.json = true;
                 continue;
             }
-            const auto equals = arg.find('=');
-            const std::string_view name = arg.substr(0, equals);
-            if (name == "json") fail("--json takes no value");
             if (equals != std::string_view::npos)
                 apply(result.options, name, arg.substr(equals + 1));
             else if (i + 1 < args.size())
@@ -120,6 +129,7 @@ itself uses, from its settings file)
                     pace of --settings), in its own timing but at once
 
 Options
+  --help, --version this text; the version
   --settings BAUD,PARITY,DATA,STOP
                     line settings (default Quadrel's, else 19200,N,8,1)
   --seconds S       how long to listen (default 5; a replay: all of it)

@@ -255,8 +255,13 @@ std::string reportJson(const ProbeRun& run, const LinkReport& r, const std::vect
                         "}";
     }
     field("expectations", "[" + expectations + (expectations.empty() ? "]" : "\n  ]"));
+    if (r.verdict == Verdict::PortAway) field("error", quoted(r.verdictText));
     field("ok", ok ? "true" : "false", true);
     return out + "}\n";
+}
+
+std::string failureJson(const std::string& error) {
+    return "{\n  \"error\": " + quoted(error) + ",\n  \"ok\": false\n}\n";
 }
 
 }  // namespace quadrel::probe

@@ -30,7 +30,10 @@ std::string_view verdictKey(Verdict verdict);
 
 std::string reportText(const ProbeRun& run, const LinkReport& report,
                        const std::vector<Check>& checks);
+// With the port's verdict `port_away`, `error` carries why.
 std::string reportJson(const ProbeRun& run, const LinkReport& report,
                        const std::vector<Check>& checks);
+// What --json prints when the probe could not listen or replay at all.
+std::string failureJson(const std::string& error);
 
 }  // namespace quadrel::probe

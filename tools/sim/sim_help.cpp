@@ -111,11 +111,11 @@ Replay
   --replay FILE
         send a capture made by quadrel-probe --record with its own timing
         and line settings (unless --line or --baud is given), once; any
-        other file is a raw byte stream (made with, say,
-        cat /dev/ttyUSB0 > capture.bin), sent at the line's pace.
-        e.g. --replay capture.txt, --replay capture.bin --baud 19200
+        other file is raw bytes, sent at the line's pace, frames back to
+        back (their content, not their timing).  A regular file of at
+        most 256 MiB, not empty.  e.g. --replay capture.txt
   --loop
-        start the capture again at its end.  e.g. --replay capture.bin --loop
+        start the capture again at its end.  e.g. --replay capture.txt --loop
 
 Stopping and messages
   --count FRAMES
@@ -126,6 +126,8 @@ Stopping and messages
         no summary line on standard error.
   --help, -h
         this text.
+  --version
+        the version.
 
 Options may also be written --name=value.  Exit status: 0 when stopped or
 done, 1 when the output cannot be opened or fails, 2 for a bad command line.

@@ -265,7 +265,7 @@ ParsedOptions parseOptions(const std::vector<std::string_view>& args) {
     try {
         std::map<std::string_view, std::string_view> given;
         for (std::size_t i = 0; i < args.size(); ++i) {
-            if (isHelpOption(args[i])) return result.askedForHelp();
+            if (result.answered(args[i])) return result;
             const auto option = optionName(args[i]);
             if (!option) fail("unexpected argument '" + std::string(args[i]) + "'");
             std::string_view arg = *option;
@@ -341,12 +341,18 @@ std::string describeStream(const SimOptions& o) {
             << std::chrono::duration_cast<std::chrono::milliseconds>(s.faults.gapLength).count()
             << " ms gap every " << std::chrono::duration<double>(s.faults.gapEvery).count() << " s";
     if (s.faults.jitterMs > 0) out << ", jitter " << s.faults.jitterMs << " ms";
-    if (s.faults.glitchChannel > 0)
-        out << ", " << s.faults.glitchesPerSecond << " glitches/s on channel "
-            << s.faults.glitchChannel;
-    if (s.faults.burstBytes > 0)
-        out << ", " << s.faults.burstsPerSecond << " bursts/s of " << s.faults.burstBytes
-            << " bytes";
+    // "1 glitch a second", "2.5 glitches a second"
+    const auto perSecond = [&out](double n, const char* one, const char* many) {
+        out << ", " << n << ' ' << (n == 1 ? one : many) << " a second";
+    };
+    if (s.faults.glitchChannel > 0) {
+        perSecond(s.faults.glitchesPerSecond, "glitch", "glitches");
+        out << " on channel " << s.faults.glitchChannel;
+    }
+    if (s.faults.burstBytes > 0) {
+        perSecond(s.faults.burstsPerSecond, "burst", "bursts");
+        out << " of " << s.faults.burstBytes << " byte" << (s.faults.burstBytes == 1 ? "" : "s");
+    }
     if (s.faults.inverted) out << ", inverted";
     if (s.faults.receiverBaud) out << ", read at " << *s.faults.receiverBaud << " baud";
     return out.str();
