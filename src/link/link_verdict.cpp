@@ -1,6 +1,7 @@
 // The verdict: the first trouble that explains what the figures show, in
 // the order a user should look for it, with the evidence in one line.
 #include <cmath>
+#include <cstdlib>
 #include <cstdio>
 
 #include "link/link_monitor.h"
@@ -19,10 +20,12 @@ std::string format(const char* pattern, Args... args) {
     return text;
 }
 
-// 1920 -> "1,920"
+// 1920 -> "1,920", 1001001 -> "1,001,001"
 std::string thousands(double value) {
-    const long long n = std::llround(value);
-    return n >= 1000 ? format("%lld,%03lld", n / 1000, n % 1000) : format("%lld", n);
+    std::string digits = std::to_string(std::llabs(std::llround(value)));
+    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3)
+        digits.insert(static_cast<std::size_t>(at), ",");
+    return (value <= -0.5 ? "-" : "") + digits;
 }
 
 unsigned long long ull(std::uint64_t n) {

@@ -89,6 +89,13 @@ INSTANTIATE_TEST_SUITE_P(
                     "Bytes arrive (1,919/s) but no frames: wrong baud rate, an inverted signal, or "
                     "not a PPM "
                     "interface"},
+        VerdictCase{"AMillionBytesASecond",
+                    [](LinkHarness& h) {
+                        for (int j = 0; j <= 10; ++j) h.at(j * 100, repeated({0x55}, 90090));
+                    },
+                    Verdict::NoFrames,
+                    "Bytes arrive (1,001,000/s) but no frames: wrong baud rate, an inverted "
+                    "signal, or not a PPM interface"},
         VerdictCase{"BytesWithFramingErrors",
                     [](LinkHarness& h) {
                         for (int j = 0; j < 200; ++j) {
