@@ -57,9 +57,10 @@ protected:
             const int h = room * figures.histogram[static_cast<std::size_t>(i)] / most;
             const QRectF bar(i * barWidth + 1, room - h, barWidth - 2, h);
             p.fillRect(bar, palette().color(QPalette::Highlight));
+            // Every other bin's start, the last with the unit.
             if (i % 2 == 0)
                 p.drawText(QRectF(i * barWidth, room, barWidth * 2, labelHeight), Qt::AlignLeft,
-                           i == bins - 1 ? QString("%1+").arg(i * 5) : QString::number(i * 5));
+                           i + 2 >= bins ? QString("%1 ms").arg(i * 5) : QString::number(i * 5));
         }
     }
 };
@@ -141,26 +142,35 @@ LinkMonitorWindow::LinkMonitorWindow(ReportSource source, QWidget* parent)
     nameControl(verdict_, "Verdict", "Verdict");
     verdict_->setWordWrap(true);
     verdict_->setFont(designFont(font().pointSizeF() + 1, true));
+    // Three lines, whatever the verdict: a long one neither widens the
+    // window nor pushes the figures down; the whole text is its tooltip.
+    verdict_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    verdict_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     // Room for a verdict of two lines, so the figures never get squeezed.
-    verdict_->setMinimumHeight(verdict_->fontMetrics().lineSpacing() * 2 + 4);
+    verdict_->setFixedHeight(verdict_->fontMetrics().lineSpacing() * 3 + 4);
     layout->addWidget(verdict_);
 
     auto* grid = new QGridLayout;
     bytes_ = addFigure(grid, 0, 0, "BytesPerSecond", "Bytes/s");
     frames_ = addFigure(grid, 0, 2, "FramesPerSecond", "Frames/s");
-    kinds_ = addFigure(grid, 1, 0, "FrameKinds", "Kinds");
-    channels_ = addFigure(grid, 1, 2, "Channels", "Channels");
+    channels_ = addFigure(grid, 1, 0, "Channels", "Channels");
+    clock_ = addFigure(grid, 1, 2, "FrameClock", "Frame every");
     interval_ = addFigure(grid, 2, 0, "Intervals", "Interval ms");
     spread_ = addFigure(grid, 2, 2, "IntervalSpread", "Min, 99 %, max");
     outside_ = addFigure(grid, 3, 0, "OutsideFrames", "Lost bytes");
     shortFrames_ = addFigure(grid, 3, 2, "ShortFrames", "Short frames");
     syncLike_ = addFigure(grid, 4, 0, "SyncLikeValues", "Sync-like");
     lostFrames_ = addFigure(grid, 4, 2, "LostFrames", "Lost frames");
-    clock_ = addFigure(grid, 5, 0, "FrameClock", "Frame every");
-    lowLatency_ = addFigure(grid, 5, 2, "LowLatency", "Low latency");
-    delivery_ = addFigure(grid, 6, 0, "Delivery", "Delivery", 3);
-    lineErrors_ = addFigure(grid, 7, 0, "LineErrors", "Line errors", 3);
-    kinds_->setToolTip("Frames a second: standard, sync 240..254, Zhen Hua");
+    lowLatency_ = addFigure(grid, 5, 0, "LowLatency", "Low latency");
+    kinds_ = addFigure(grid, 6, 0, "FrameKinds", "Kinds", 3);
+    delivery_ = addFigure(grid, 7, 0, "Delivery", "Delivery", 3);
+    lineErrors_ = addFigure(grid, 8, 0, "LineErrors", "Line errors", 3);
+    // The value columns keep room for the widest figures they show.
+    const int figureWidth = fontMetrics().horizontalAdvance("88.8 (last 88.8)  ");
+    grid->setColumnMinimumWidth(1, figureWidth);
+    grid->setColumnMinimumWidth(3, figureWidth);
+    kinds_->setToolTip("Frames a second of each kind: standard (sync 255), sync 240 to 254, and "
+                       "the Zhen Hua cable's (sync 239)");
     interval_->setToolTip("Time between frames over the last 10 s: the mean, and the last one");
     spread_->setToolTip(
         "Time between frames over the last 10 s: smallest, 99th percentile, largest");
@@ -195,6 +205,17 @@ LinkMonitorWindow::LinkMonitorWindow(ReportSource source, QWidget* parent)
     raw_ = new RawByteView(this);
     nameControl(raw_, "RawBytes", "Last bytes received");
     layout->addWidget(raw_);
+    auto* legend = new QLabel(this);
+    nameControl(legend, "ByteLegend", "Colours of the last bytes");
+    const auto in = [](QColor c, const char* text, bool bold = false) {
+        return QString("<span style=\"color:%1\">%2%3%4</span>")
+            .arg(c.name(), bold ? "<b>" : "", text, bold ? "</b>" : "");
+    };
+    legend->setText(in(toQColor(kBlue), "sync", true) + " \u00b7 channel \u00b7 " +
+                    in(QColor(160, 0, 160), "end mark", true) + " \u00b7 " +
+                    in(toQColor(kRed), "outside frames") + " \u00b7 " +
+                    in(palette().color(QPalette::Disabled, QPalette::Text), "unread or not yet judged"));
+    layout->addWidget(legend);
 
     auto* buttons = new QHBoxLayout;
     freeze_ = new QPushButton("&Freeze", this);
@@ -246,6 +267,7 @@ void LinkMonitorWindow::render(const LinkReport& r) {
     troubleSeen_ = trouble;
 
     verdict_->setText(QString::fromStdString(r.verdictText));
+    verdict_->setToolTip(verdict_->text());
     QPalette pal = verdict_->palette();
     pal.setColor(QPalette::WindowText,
                  r.verdict == Verdict::Good ? QColor(0, 128, 0) : toQColor(kRed));
@@ -253,7 +275,7 @@ void LinkMonitorWindow::render(const LinkReport& r) {
 
     bytes_->setText(QString::number(r.bytesPerSecond, 'f', 0));
     frames_->setText(QString::number(r.framesPerSecond, 'f', 1));
-    kinds_->setText(QString("%1 / %2 / %3")
+    kinds_->setText(QString("%1 standard, %2 sync 240..254, %3 cable, a second")
                         .arg(r.framesPerSecondByKind[0], 0, 'f', 0)
                         .arg(r.framesPerSecondByKind[1], 0, 'f', 0)
                         .arg(r.framesPerSecondByKind[2], 0, 'f', 0));

@@ -1,6 +1,7 @@
 // The Link Monitor window, offscreen: the figures it shows, Freeze, freeze
 // on trouble, and that it asks for reports only while shown.
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
 
@@ -55,6 +56,36 @@ TEST_F(LinkWindow, ShowsTheVerdictAndFigures) {
     for (QWidget* w : window.findChildren<QWidget*>()) {
         if (w->objectName().isEmpty() || w->objectName().startsWith("qt_")) continue;
         EXPECT_EQ(w->accessibleDescription(), w->objectName());
+    }
+}
+
+// Whatever the verdict's length and the figures' size, at the usual font and
+// half as big again: the verdict keeps its three lines, nothing is cut or
+// runs over the window's edge.
+TEST_F(LinkWindow, KeepsItsLayoutForAnyVerdictAndFigures) {
+    for (const double scale : {1.0, 1.5}) {
+        LinkMonitorWindow w([this] { return report; });
+        QFont f = w.font();
+        f.setPointSizeF(f.pointSizeF() * scale);
+        w.setFont(f);
+        report.verdictText = "Link good";
+        w.show();
+        const int verdictHeight = w.findChild<QLabel*>("Verdict")->height();
+        const int width = w.width();
+        report.verdictText = std::string(6, ' ');
+        for (int i = 0; i < 30; ++i) report.verdictText += "a verdict far too long ";
+        report.framesPerSecond = 4255.0;
+        report.bytesPerSecond = 1'001'000;
+        report.intervals = {.count = 10, .lastMs = 4000, .minMs = 1, .meanMs = 999.9, .p99Ms = 4000, .maxMs = 4000};
+        w.render(report);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(w.findChild<QLabel*>("Verdict")->height(), verdictHeight) << scale;
+        EXPECT_EQ(w.width(), width) << scale;
+        for (const char* name : {"FramesPerSecond", "BytesPerSecond", "Intervals", "IntervalSpread"}) {
+            const QLabel* l = w.findChild<QLabel*>(name);
+            EXPECT_LE(l->fontMetrics().horizontalAdvance(l->text()), l->width()) << name << scale;
+            EXPECT_LE(l->geometry().right(), w.rect().right()) << name << scale;
+        }
     }
 }
 
