@@ -107,9 +107,6 @@ void Program::finishStartup() {
     mainWindowShown_ = true;
 }
 
-void Program::writeChoice(const char* key, int selected, const std::string& readText) {
-    settings_.write(kTransmitterSection, key, selected ? std::to_string(selected) : readText);
-}
 
 void Program::FExit_Click() {
     // A port that is not open refuses these; exit goes on regardless.
@@ -117,10 +114,21 @@ void Program::FExit_Click() {
     runStepQuietly([&] { MSComm1_.setDTREnable(false); });
     runStepQuietly([&] { MSComm1_.setPortOpen(false); });
 
-    for (int k = 1; k <= 4; ++k)
-        settings_.write(kReverseSection, channelKey(k), std::to_string(ui().Check(k).Value()));
-    writeChoice("TX Mode", ui().Mode.selected(), txModeText_);
-    writeChoice("TX Type", ui().Option.selected(), txTypeText_);
+    // One replacement of the file: a kill during exit keeps all the
+    // choices or none. A group with nothing chosen keeps the text read.
+    std::array<std::string, 4> reverse;
+    for (int k = 1; k <= 4; ++k) reverse[static_cast<std::size_t>(k - 1)] = std::to_string(ui().Check(k).Value());
+    const auto choice = [](int selected, const std::string& readText) {
+        return selected ? std::to_string(selected) : readText;
+    };
+    const std::string mode = choice(ui().Mode.selected(), txModeText_);
+    const std::string type = choice(ui().Option.selected(), txTypeText_);
+    settings_.write({{kReverseSection, channelKey(1), reverse[0]},
+                     {kReverseSection, channelKey(2), reverse[1]},
+                     {kReverseSection, channelKey(3), reverse[2]},
+                     {kReverseSection, channelKey(4), reverse[3]},
+                     {kTransmitterSection, "TX Mode", mode},
+                     {kTransmitterSection, "TX Type", type}});
 
     ended_ = true;
     if (endProcess_) endProcess_();

@@ -57,7 +57,6 @@ private:
     // Runs one start-up step; a failure is reported and start-up goes on.
     template <typename Step>
     void startupStep(Step&& step);
-    void writeChoice(const char* key, int selected, const std::string& readText);
 
     SerialComponent& MSComm1_;
     CableWindow& Form4_;

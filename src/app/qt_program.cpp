@@ -59,7 +59,14 @@ void centreOver(QWidget& w, const QWidget& owner) {
 }  // namespace
 
 QtProgram::QtProgram(const std::filesystem::path& settingsPath, std::function<void()> onEnd)
-    : settings_(settingsPath),
+    : settings_(settingsPath,
+                [this](const std::string& problem) {
+                    // Each problem once on standard error; the first in a notice.
+                    if (problem == lastSettingsProblem_) return;
+                    lastSettingsProblem_ = problem;
+                    std::cerr << "Quadrel: " << problem << '\n';
+                    if (settingsProblem_.empty()) settingsProblem_ = problem;
+                }),
       configuredDevices_(configuredDevices(settings_)),
       // exit(), not quit(): the program has decided to end, and quit() would
       // first ask every window to close, which the main window refuses.
@@ -70,6 +77,7 @@ QtProgram::QtProgram(const std::filesystem::path& settingsPath, std::function<vo
     program_ = std::make_unique<Program>(*serial_, cable_, beeper_, settings_, nullptr);
     window_ = std::make_unique<MainWindow>();
     permissionNotice_ = new PortPermissionNotice(window_.get());
+    settingsNotice_ = new SettingsFileNotice(window_.get());
 
     MainForm& form = program_->form();
     serial_->setReceiveHandler([&form] { form.MSComm1_OnComm(); });
@@ -331,8 +339,10 @@ void QtProgram::refresh() {
         centreOnScreen(*window_);
         window_->show();
     }
-    if (program_->mainWindowShown())
+    if (program_->mainWindowShown()) {
         permissionNotice_->offer(serial_->lastErrorIsPermission(), serial_->lastError());
+        settingsNotice_->offer(QString::fromStdString(settingsProblem_));
+    }
 }
 
 }  // namespace quadrel

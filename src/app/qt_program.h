@@ -49,6 +49,7 @@ public:
     // Microseconds since the program started, as the link statistics count.
     std::int64_t now() const { return clock_.nsecsElapsed() / 1000; }
     PortPermissionNotice& permissionNotice() { return *permissionNotice_; }
+    SettingsFileNotice& settingsNotice() { return *settingsNotice_; }
     LinkMonitorWindow* linkMonitorWindow() const { return linkWindow_; }
 
     // Brings the windows and timers up to date with the core's state.
@@ -71,6 +72,9 @@ private:
     // The link statistics with what the port's driver says now.
     LinkReport linkReport();
 
+    // The first problem with the settings file, for the notice; declared
+    // first, as reading the file in the constructor may report one.
+    std::string settingsProblem_, lastSettingsProblem_;
     SettingsFile settings_;
     std::map<int, std::string> configuredDevices_;  // section "Devices"
     std::function<void()> onEnd_;
@@ -83,6 +87,7 @@ private:
     QPointer<PortSettingsDialog> portDialog_;
     QPointer<LinkMonitorWindow> linkWindow_;
     PortPermissionNotice* permissionNotice_;  // owned by the main window
+    SettingsFileNotice* settingsNotice_;      // owned by the main window
     std::unique_ptr<TimerDriver> timer1_, timer2_, aboutTimer_;
     QTimer paceTimer_;  // a refresh asked for and not yet made
     QElapsedTimer sinceRefresh_;

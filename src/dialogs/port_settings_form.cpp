@@ -128,10 +128,12 @@ void PortSettingsForm::Command1_Click() {
     runStep(reportFailure_, [&] { settingsText = MSComm1_.Settings(); });
 
     // Stored even when the port did not open: the next start tries it again.
-    settings_.write(kPortSection, "Port", std::to_string(port_.PortNumber));
-    settings_.write(kPortSection, "Settings", settingsText);
-    settings_.write(kPortSection, "RTS", Check1.Value() == 1 ? "1" : "0");
-    settings_.write(kPortSection, "DTR", Check2.Value() == 1 ? "1" : "0");
+    // In one replacement of the file.
+    const std::string number = std::to_string(port_.PortNumber);
+    settings_.write({{kPortSection, "Port", number},
+                     {kPortSection, "Settings", settingsText},
+                     {kPortSection, "RTS", Check1.Value() == 1 ? "1" : "0"},
+                     {kPortSection, "DTR", Check2.Value() == 1 ? "1" : "0"}});
     window_.hide();
 }
 

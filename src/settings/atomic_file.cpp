@@ -162,15 +162,24 @@ int removeStaleTemporaries(const fs::path& path) {
 
 std::string replace(const fs::path& path, std::string_view content) {
     std::error_code ec;
+    // A settings file kept as a link (say, among other dotfiles) stays a
+    // link: the file it points at is written, created if it does not exist
+    // yet, so long as its folder does.
     fs::path target = path;
-    // A settings file kept as a link (say, among other dotfiles) stays a link.
-    if (fs::is_symlink(path, ec)) {
-        fs::path real = fs::canonical(path, ec);
-        if (!ec) target = std::move(real);
+    for (int hops = 0; fs::is_symlink(target, ec); ++hops) {
+        if (hops == 40) return errnoText(ELOOP);
+        fs::path next = fs::read_symlink(target, ec);
+        if (ec) return ec.message();
+        target = next.is_absolute() ? next : target.parent_path() / next;
     }
     const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    fs::create_directories(dir, ec);
-    if (ec) return ec.message();
+    if (target != path) {
+        if (!fs::is_directory(dir, ec))
+            return "it is a link into " + dir.string() + ", which does not exist";
+    } else {
+        fs::create_directories(dir, ec);
+        if (ec) return ec.message();
+    }
     return replaceIn(dir, target, content);
 }
 

@@ -208,10 +208,10 @@ std::string unstorable(std::string_view section, std::string_view key, std::stri
     return {};
 }
 
-bool fail(const SettingsFile::ErrorSink& sink, const fs::path& path,
-          std::string_view reason) noexcept {
+bool fail(const SettingsFile::ErrorSink& sink, const fs::path& path, std::string_view reason,
+          const char* doing = "save settings to") noexcept {
     try {
-        sink("cannot save settings to " + path.string() + ": " + std::string(reason));
+        sink(std::string("cannot ") + doing + " " + path.string() + ": " + std::string(reason));
     } catch (...) {
         // Nothing more can be done for the user's settings.
     }
@@ -238,6 +238,7 @@ std::string SettingsFile::read(std::string_view section, std::string_view key,
                                std::string_view defaultValue) const {
     try {
         const atomic_file::Loaded loaded = atomic_file::load(path_, kMaxFileSize);
+        if (loaded.status == Status::Failed) fail(onError_, path_, loaded.error, "read settings from");
         if (loaded.status != Status::Ok) return std::string(defaultValue);
         std::string_view text = loaded.text;
         if (loaded.cut) text = text.substr(0, text.rfind('\n') + 1);  // no half line
@@ -250,22 +251,34 @@ std::string SettingsFile::read(std::string_view section, std::string_view key,
 }
 
 bool SettingsFile::write(std::string_view section, std::string_view key, std::string_view value) {
+    return write({Entry{section, key, value}});
+}
+
+bool SettingsFile::write(std::initializer_list<Entry> entries) {
     try {
-        if (const std::string why = unstorable(section, key, value); !why.empty())
-            return fail(onError_, path_, why);
         const atomic_file::Loaded loaded = atomic_file::load(path_, kMaxFileSize);
         if (loaded.status == Status::Failed) return fail(onError_, path_, loaded.error);
         // Rewriting only the part we read would lose the rest.
         if (loaded.cut) return fail(onError_, path_, "the file is larger than 1 MiB");
-        const std::optional<std::string> text =
-            withValue(loaded.text, trim(section), trim(key), value);
-        if (!text) return true;
-        // The reader stops at 1 MiB: a longer file would lose this value.
-        if (text->size() > kMaxFileSize)
+        std::string text = loaded.text;
+        bool changed = false, stored = true;
+        for (const Entry& e : entries) {
+            if (const std::string why = unstorable(e.section, e.key, e.value); !why.empty()) {
+                stored = fail(onError_, path_, why);
+                continue;
+            }
+            if (auto next = withValue(text, trim(e.section), trim(e.key), e.value)) {
+                text = std::move(*next);
+                changed = true;
+            }
+        }
+        if (!changed) return stored;
+        // The reader stops at 1 MiB: a longer file would lose these values.
+        if (text.size() > kMaxFileSize)
             return fail(onError_, path_,
                         "the file would grow past 1 MiB, which Quadrel does not read");
-        const std::string error = atomic_file::replace(path_, *text);
-        return error.empty() || fail(onError_, path_, error);
+        const std::string error = atomic_file::replace(path_, text);
+        return (error.empty() || fail(onError_, path_, error)) && stored;
     } catch (const std::exception& e) {
         return fail(onError_, path_, e.what());
     } catch (...) {

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -15,8 +16,13 @@ inline constexpr char kTransmitterSection[] = "Transmitter";
 
 class SettingsFile {
 public:
-    // Where a failed write is reported; by default one line on stderr.
+    // Where a file that cannot be read or saved is reported, with the file
+    // and the reason; by default one line on stderr.
     using ErrorSink = std::function<void(const std::string& message)>;
+
+    struct Entry {
+        std::string_view section, key, value;
+    };
 
     explicit SettingsFile(std::filesystem::path path, ErrorSink onError = {});
 
@@ -31,6 +37,9 @@ public:
     // file as needed; every other line stays byte for byte. The file is
     // replaced atomically. False (and the old file untouched) on failure.
     bool write(std::string_view section, std::string_view key, std::string_view value);
+    // Several keys, in this order, in one replacement of the file: all of
+    // them or none. An entry that cannot be stored is reported and left out.
+    bool write(std::initializer_list<Entry> entries);
 
     // Removes temporary copies a killed writer left beside the file (never
     // one another running Quadrel is writing); the count removed.

@@ -1,4 +1,5 @@
-// A settings write killed at any moment leaves the old file or the new one,
+// A settings write killed at any moment leaves the old file or the new one
+// (with every key of a write of several, as at exit),
 // and the next start removes what the killed writer left behind; the reader
 // and the writer agree on how large a file may grow.
 #include <gtest/gtest.h>
@@ -39,7 +40,8 @@ TEST(SettingsCrashSafety, AKilledWriterLeavesTheOldOrTheNewFile) {
         const pid_t writer = ::fork();
         ASSERT_GE(writer, 0);
         if (writer == 0) {
-            SettingsFile(file, [](const std::string&) {}).write("Transmitter", "TX Mode", "2");
+            SettingsFile(file, [](const std::string&) {})
+                .write({{"Transmitter", "TX Mode", "2"}, {"Transmitter", "TX Type", "3"}});
             ::_exit(0);
         }
         ::usleep(std::uniform_int_distribution<int>(0, 1500)(random));
@@ -50,7 +52,7 @@ TEST(SettingsCrashSafety, AKilledWriterLeavesTheOldOrTheNewFile) {
 
         const std::string text = readFile(file);
         ASSERT_TRUE(text == oldText ||
-                    text == "[Transmitter]\nTX Mode=2\n" + std::string(4000, ';') + "\n")
+                    text == "[Transmitter]\nTX Mode=2\nTX Type=3\n" + std::string(4000, ';') + "\n")
             << "trial " << trial << ": a torn file of " << text.size() << " bytes";
         SettingsFile(file).removeLeftovers();  // as the next start does
         ASSERT_EQ(temporaries(dir.path()), 0) << "trial " << trial;

@@ -154,11 +154,12 @@ TEST_F(SettingsFileTest, AFolderWhereTheFileShouldBe) {
     fs::create_directories(file / "inside");
     EXPECT_EQ(read("S", "k"), "?");
     EXPECT_FALSE(settings.write("S", "k", "1"));
-    ASSERT_EQ(errors.size(), 1u);
-    EXPECT_EQ(errors[0], "cannot save settings to " + file.string() + ": Is a directory");
+    ASSERT_EQ(errors.size(), 2u);
+    EXPECT_EQ(errors[0], "cannot read settings from " + file.string() + ": Is a directory");
+    EXPECT_EQ(errors[1], "cannot save settings to " + file.string() + ": Is a directory");
     ::testing::internal::CaptureStderr();
     EXPECT_FALSE(SettingsFile(file).write("S", "k", "1"));
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Quadrel: " + errors[0] + "\n");
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Quadrel: " + errors[1] + "\n");
 }
 
 // A changed value replaces the file (a new inode, the old one never half
@@ -206,6 +207,17 @@ TEST_F(SettingsFileTest, ReplacingKeepsPermissionsAndLinks) {
     EXPECT_TRUE(settings.write("S", "k", "3"));
     EXPECT_TRUE(fs::is_symlink(file));
     EXPECT_EQ(readFile(dir / "dotfiles" / "Quadrel.ini"), "[S]\nk=3\n");
+
+    // Also while the file it points at does not exist yet; a link into a
+    // folder that does not exist is refused.
+    fs::remove(dir / "dotfiles" / "Quadrel.ini");
+    EXPECT_TRUE(settings.write({{"S", "a", "1"}, {"S", "b", "2"}}));
+    EXPECT_TRUE(fs::is_symlink(file));
+    EXPECT_EQ(readFile(dir / "dotfiles" / "Quadrel.ini"), "[S]\na=1\nb=2\n");
+    fs::remove_all(dir / "dotfiles");
+    EXPECT_FALSE(settings.write("S", "a", "3"));
+    EXPECT_TRUE(fs::is_symlink(file));
+    EXPECT_NE(errors.back().find("which does not exist"), std::string::npos) << errors.back();
 }
 
 // The number a stored text begins with; "Port" and the reverse keys use

@@ -1,5 +1,6 @@
-// The notice a user gets when the port may not be opened: the whole reason,
-// readable without hovering, once per run, blocking nothing.
+// The notices a user gets when the port may not be opened or the settings
+// file not read or saved: the whole reason, readable without hovering, once
+// per run, blocking nothing.
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
@@ -7,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include "app/qt_program.h"
+#include "temp_dir.h"
 #include "ui/port_notice.h"
 #include "serial/port_messages.h"
 
@@ -42,6 +45,24 @@ TEST(PortPermissionNotice, ShowsTheWholeReasonOnceWithoutBlocking) {
     EXPECT_FALSE(notice.isVisible());
     notice.offer(true, reason);  // once per run
     EXPECT_FALSE(notice.isVisible());
+}
+
+// The program with a folder where its settings file should be: it starts
+// with the defaults and says why in the window, not only on standard error.
+TEST(SettingsFileNotice, TheProgramTellsWhyItsSettingsCannotBeRead) {
+    testing::TempDir dir;
+    std::filesystem::create_directories(dir / "Quadrel.ini");
+    QtProgram app(dir / "Quadrel.ini", [] {});
+    app.start();
+    app.program().about().cmdOK_Click();
+    app.refresh();
+    ASSERT_TRUE(app.settingsNotice().isVisible());
+    const QString text = app.settingsNotice().findChild<QLabel*>("SettingsNoticeText")->text();
+    EXPECT_TRUE(text.startsWith("Quadrel cannot read settings from " +
+                                QString::fromStdString((dir / "Quadrel.ini").string()) +
+                                ": Is a directory"))
+        << text.toStdString();
+    EXPECT_EQ(app.settingsNotice().windowModality(), Qt::NonModal);
 }
 
 }  // namespace
