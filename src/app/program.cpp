@@ -108,6 +108,11 @@ void Program::finishStartup() {
 }
 
 
+void Program::portOpenedLater() {
+    ui().Label1.Caption = portCaption(MSComm1_.CommPort(), port_.PortSettingsText);
+    ui().Label1ToolTip.clear();
+}
+
 void Program::FExit_Click() {
     // A port that is not open refuses these; exit goes on regardless.
     runStepQuietly([&] { MSComm1_.setRTSEnable(false); });

@@ -47,6 +47,9 @@ public:
     // delayed recalibration with its beep follows.
     void CMenu_Click();
     void ZMenu_Click();  // shows the cable window; it stays one window
+    // The port opened after all (it was in use, or went away): the status
+    // line shows it again.
+    void portOpenedLater();
 
     // A port action failed: the message in the status line, its reason in
     // the status line's tooltip and on the log, one beep.

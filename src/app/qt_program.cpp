@@ -99,9 +99,22 @@ QtProgram::QtProgram(const std::filesystem::path& settingsPath, std::function<vo
     paintLog_ = PaintLog::fromEnvironment(*window_);
     connect(serial_.get(), &QtSerialComponent::linkLost, this, &QtProgram::onLinkLost);
     connect(serial_.get(), &QtSerialComponent::linkRestored, this, [this] {
-        program_->ui().Label1ToolTip.clear();
+        // Back, or free at last: the port line again.
+        program_->portOpenedLater();
         program_->link().setPortAway({});
-        std::cerr << "Quadrel: the port is back\n";
+        std::cerr << "Quadrel: the port is open\n";
+        refresh();
+    });
+    connect(serial_.get(), &QtSerialComponent::sharedReader, this, [this](const QString& why) {
+        // The status line's tooltip says so while it lasts.
+        std::string& tip = program_->ui().Label1ToolTip;
+        if (!why.isEmpty()) {
+            std::cerr << "Quadrel: " << why.toStdString() << '\n';
+            tip = why.toStdString();
+        } else if (tip.starts_with("another program is reading")) {
+            tip.clear();
+        }
+        program_->link().setPortShared(why.toStdString());
         refresh();
     });
 

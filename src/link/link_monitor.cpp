@@ -47,12 +47,13 @@ struct LinkMonitor::Shape {
 
 void LinkMonitor::reset(std::int64_t nowUs) {
     // Still true after a reset: the port, its driver and its line.
-    std::string away = std::move(portAway_);
+    std::string away = std::move(portAway_), shared = std::move(portShared_);
     const auto driver = driver_;
     const LowLatency latency = lowLatency_;
     const double byteUs = byteUs_;
     *this = LinkMonitor();
     portAway_ = std::move(away);
+    portShared_ = std::move(shared);
     driver_ = driver;
     lowLatency_ = latency;
     byteUs_ = byteUs;

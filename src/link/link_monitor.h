@@ -41,7 +41,8 @@ enum class Verdict {
     Good,
     Waiting,
     SyncLike,
-    FramesLost
+    FramesLost,
+    PortShared
 };
 
 // Real transmitters send a frame every 18 to about 27 ms (radios that send
@@ -136,8 +137,10 @@ public:
     void lineEvent(int commEvent);
     void setDriverLineErrors(std::optional<LineErrorCounts> counts);
     void setLowLatency(LowLatency state) { lowLatency_ = state; }
-    // Why the port is gone, while it is; empty once it is back.
+    // Why the port is gone, while it is; empty once it is back. And that
+    // another program reads it too, while it does.
     void setPortAway(std::string reason) { portAway_ = std::move(reason); }
+    void setPortShared(std::string reason) { portShared_ = std::move(reason); }
 
     LinkReport report(std::int64_t nowUs) const;
 
@@ -211,7 +214,7 @@ private:
     LineErrorCounts events_;                 // raised by the port
     std::optional<LineErrorCounts> driver_;  // counted by the driver
     LowLatency lowLatency_ = LowLatency::NotAsked;
-    std::string portAway_;
+    std::string portAway_, portShared_;
 
     // The frames of the interface's own.
     int channels_ = 0;            // in the last one

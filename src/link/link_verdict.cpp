@@ -1,5 +1,6 @@
 // The verdict: the first trouble that explains what the figures show, in
 // the order a user should look for it, with the evidence in one line.
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <cstdio>
@@ -62,6 +63,11 @@ void LinkMonitor::judge(LinkReport& r, std::int64_t nowUs) const {
     if (!portAway_.empty()) {
         verdict = Verdict::PortAway;
         text = portAway_;
+    } else if (!portShared_.empty()) {
+        // The bytes it takes make every other figure wrong.
+        verdict = Verdict::PortShared;
+        text = portShared_;
+        text.front() = static_cast<char>(std::toupper(static_cast<unsigned char>(text.front())));
     } else if (r.silenceSeconds >= kSilenceSeconds) {
         verdict = Verdict::NoBytes;
         text = format(

@@ -48,4 +48,10 @@ std::string linkLostMessage(int port, const std::string& device, const std::stri
                       detail);
 }
 
+std::string sharedReaderMessage(int port, const std::string& device) {
+    return "another program is reading " + portLabel(port, device) +
+           " and takes bytes from Quadrel: close it (a modem manager probing new serial devices "
+           "does this; its rules can leave the port alone)";
+}
+
 }  // namespace quadrel

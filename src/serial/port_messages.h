@@ -20,6 +20,9 @@ std::string openFailureMessage(SerialError::Kind kind, int port, const std::stri
 // another program; used when the two cannot be told apart.
 std::string busyOrNotPermittedMessage(int port, const std::string& device);
 
+// Another program reads the open port too and takes bytes from it.
+std::string sharedReaderMessage(int port, const std::string& device);
+
 // An open port whose device went away (an adapter pulled out).
 std::string linkLostMessage(int port, const std::string& device, const std::string& detail = {});
 

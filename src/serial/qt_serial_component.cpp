@@ -14,6 +14,7 @@
 
 #include <array>
 #include <cerrno>
+#include <filesystem>
 
 namespace quadrel {
 namespace {
@@ -28,6 +29,8 @@ constexpr qint64 kReadBufferSize = 64 * 1024;
 // The most bytes of one batch of receive events; a faster stream than the
 // program takes leaves the rest for the next ready-read.
 constexpr qint64 kBatchSize = 64 * 1024;
+// A lost device is looked for twice a second; a port in use, every two.
+constexpr int kReopenMs = 500, kBusyRetryMs = 2000;
 
 QSerialPort::Parity toQt(char parity) {
     switch (parity) {
@@ -77,8 +80,15 @@ QtSerialComponent::QtSerialComponent(DeviceResolver resolver, QObject* parent)
     : QObject(parent), resolver_(std::move(resolver)), serial_(new QSerialPort(this)) {
     serial_->setObjectName(QStringLiteral("serialPort"));
     serial_->setReadBufferSize(kReadBufferSize);
-    reopen_.setInterval(500);
+    reopen_.setInterval(kReopenMs);
     connect(&reopen_, &QTimer::timeout, this, &QtSerialComponent::tryReopen);
+    // Another reader is gone when reads have come right for a while.
+    sharedFor_.setSingleShot(true);
+    sharedFor_.setInterval(5000);
+    connect(&sharedFor_, &QTimer::timeout, this, [this] {
+        shared_ = false;
+        emit sharedReader({});
+    });
     connect(serial_, &QSerialPort::readyRead, this, &QtSerialComponent::onReadyRead);
     connect(serial_, &QSerialPort::errorOccurred, this, &QtSerialComponent::onErrorOccurred);
 }
@@ -159,7 +169,7 @@ void QtSerialComponent::open() {
     if (device_.empty())
         fail(SerialError::Kind::NotFound, "COM " + std::to_string(port_) + " names no device");
 
-    serial_->setPortName(QString::fromLocal8Bit(device_));
+    serial_->setPortName(realDevice(device_));
     serial_->clearError();
     if (!serial_->open(QIODevice::ReadWrite)) {
         const auto error = serial_->error();
@@ -171,6 +181,8 @@ void QtSerialComponent::open() {
         if (error == QSerialPort::PermissionError) {
             const auto kind = whyNotPermitted(device_);
             permissionRefused_ = !kind || *kind == SerialError::Kind::PermissionDenied;
+            // A port in use is tried again until it is free, as a lost one is.
+            if (kind == SerialError::Kind::Busy) reopen_.start(kBusyRetryMs);
             if (kind) fail(*kind, openFailureMessage(*kind, port_, device_));
             fail(SerialError::Kind::Busy, busyOrNotPermittedMessage(port_, device_));
         }
@@ -264,6 +276,18 @@ void QtSerialComponent::onErrorOccurred(QSerialPort::SerialPortError error) {
     // reporting it for as long as the port stays open.
     if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError) return;
     if (!open_ || lossPending_) return;
+    // It reports a read that found nothing the same way, which is what
+    // another reader of the same port (a modem manager probing new serial
+    // devices) leaves: while the device is there, the port is not lost.
+    if (QFileInfo::exists(QString::fromLocal8Bit(device_))) {
+        serial_->clearError();
+        if (!shared_) {
+            shared_ = true;
+            emit sharedReader(QString::fromStdString(sharedReaderMessage(port_, device_)));
+        }
+        sharedFor_.start();
+        return;
+    }
     open_ = false;
     lossPending_ = true;
     lastError_ = QString::fromStdString(linkLostMessage(port_, device_));
@@ -278,7 +302,7 @@ void QtSerialComponent::finishLinkLoss() {
     tuning_.close();
     serial_->close();
     serial_->clearError();
-    reopen_.start();
+    reopen_.start(kReopenMs);
     emit linkLost(lastError_);
 }
 
@@ -286,7 +310,7 @@ void QtSerialComponent::tryReopen() {
     if (open_ || !QFileInfo::exists(QString::fromLocal8Bit(device_))) return;
     // The same path and settings as before; the resolver is not asked
     // again, so another device in its place is not taken by mistake.
-    serial_->setPortName(QString::fromLocal8Bit(device_));
+    serial_->setPortName(realDevice(device_));
     if (!serial_->open(QIODevice::ReadWrite)) {
         serial_->clearError();
         return;  // back, but not ready yet: try again
@@ -309,6 +333,12 @@ std::vector<std::string> presentSerialPorts() {
     for (const auto& info : QSerialPortInfo::availablePorts())
         paths.push_back(info.systemLocation().toLocal8Bit().toStdString());
     return paths;
+}
+
+QString realDevice(const std::string& path) {
+    std::error_code ec;
+    const std::filesystem::path real = std::filesystem::canonical(path, ec);
+    return QString::fromLocal8Bit(ec ? path : real.string());
 }
 
 QtSerialComponent::DeviceResolver systemDeviceResolver(std::map<int, std::string> configured) {

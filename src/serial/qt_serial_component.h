@@ -79,6 +79,9 @@ signals:
     // back under another name is not guessed at.
     void linkLost(const QString& reason);
     void linkRestored();
+    // Another program reads the same port and takes bytes from it: why, in
+    // one line; empty once reads have come right again for a while.
+    void sharedReader(const QString& message);
 
 private:
     void open();
@@ -111,9 +114,15 @@ private:
 
     std::string device_;
     QString lastError_;
-    QTimer reopen_;  // runs while a lost device is awaited
+    QTimer reopen_;  // runs while a lost device, or a port in use, is awaited
+    QTimer sharedFor_;
+    bool shared_ = false;
     bool permissionRefused_ = false;
 };
+
+// The device a path names, links followed: so that a port is locked by its
+// real name, and a second reader through a link is told it is busy.
+QString realDevice(const std::string& path);
 
 // The system paths of the serial ports present ("/dev/ttyUSB0", "COM3").
 std::vector<std::string> presentSerialPorts();

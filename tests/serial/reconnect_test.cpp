@@ -2,12 +2,18 @@
 // a new one appears at the same path (a link the test controls, as udev's
 // by-id links are); the program reopens it with the same settings and says
 // meanwhile why nothing arrives.
+#include <QSignalSpy>
 #include <QTest>
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
+#include <thread>
 #include <memory>
 
 #include "app/qt_program.h"
@@ -80,6 +86,62 @@ TEST_F(Reconnect, ADeviceAtAnotherPathIsNotTaken) {
     devices[1] = elsewhere.slavePath();
     port.setPortOpen(true);
     EXPECT_TRUE(port.PortOpen());
+}
+
+// A port another program holds at start is tried again until it is free,
+// and the status line then shows it; a second reader through a link to the
+// same device is refused as busy.
+TEST_F(Reconnect, APortInUseAtStartOpensOnceFree) {
+    pointLinkAt(*pty);
+    auto holder = std::make_unique<QtSerialComponent>([&](int) { return pty->slavePath(); });
+    holder->setPortOpen(true);
+    writeFile(dir / "Quadrel.ini", "[Devices]\nCOM1=" + link.string() + "\n");
+    QtProgram app(dir / "Quadrel.ini", [] {});
+    app.start();
+    app.program().about().cmdOK_Click();
+    app.refresh();
+    EXPECT_EQ(app.program().ui().Label1.Caption.str(), "Unable to open COM 1!");
+    EXPECT_NE(app.program().ui().Label1ToolTip.find("in use"), std::string::npos)
+        << app.program().ui().Label1ToolTip;
+    holder.reset();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return app.serialPort().PortOpen(); }, kWaitMs));
+    EXPECT_EQ(app.program().ui().Label1.Caption.str(), " Comms Port 1: 19200,N,8,1");
+    EXPECT_TRUE(app.program().ui().Label1ToolTip.empty());
+}
+
+// Another program reading the same device takes bytes, which Qt reports as
+// failed reads: while the device is there, that is said, not taken for an
+// unplugged adapter, and reading goes on.
+TEST_F(Reconnect, ASecondReaderIsNotAnUnplug) {
+    QtSerialComponent port([&](int) { return pty->slavePath(); });
+    std::size_t received = 0;
+    port.setReceiveHandler([&] { ++received; });
+    port.setPortOpen(true);
+    // The exclusive open that keeps other programs out does not hold for root.
+    const int other = ::open(pty->slavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (other < 0) GTEST_SKIP() << "the port cannot be opened twice here: " << std::strerror(errno);
+    QSignalSpy lost(&port, &QtSerialComponent::linkLost);
+    QSignalSpy shared(&port, &QtSerialComponent::sharedReader);
+    std::atomic<bool> stop{false};
+    std::thread thief([&] {
+        char buffer[64];
+        while (!stop) (void)::read(other, buffer, sizeof buffer);
+    });
+    for (int i = 0; i < 200 && shared.isEmpty(); ++i) {
+        ASSERT_TRUE(pty->write({255, 1, 2, 3, 4, 5, 6, 7, 8}));
+        QTest::qWait(5);
+    }
+    stop = true;
+    ASSERT_TRUE(pty->write({0}));  // wakes the thief
+    thief.join();
+    ::close(other);
+    ASSERT_FALSE(shared.isEmpty());
+    EXPECT_TRUE(shared.first().at(0).toString().startsWith("another program is reading COM 1"));
+    EXPECT_TRUE(lost.isEmpty());
+    EXPECT_TRUE(port.PortOpen());
+    const std::size_t before = received;
+    ASSERT_TRUE(pty->write({9, 9, 9}));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return received >= before + 3; }, kWaitMs));
 }
 
 }  // namespace

@@ -132,6 +132,10 @@ int listen(const ProbeOptions& o) {
                        Qt::PreciseTimer, &serial, finish);
     ShutdownSignals stop;  // Ctrl+C: the figures so far
     QObject::connect(&stop, &ShutdownSignals::shutdownRequested, &serial, finish);
+    QObject::connect(&serial, &QtSerialComponent::sharedReader, &serial, [&](const QString& why) {
+        if (!why.isEmpty()) std::fprintf(stderr, "quadrel-probe: %s\n", qPrintable(why));
+        session.portShared(why.toStdString());
+    });
     // The probe does not wait for a device to come back: it says what
     // happened and stops.
     QObject::connect(&serial, &QtSerialComponent::linkLost, &serial, [&] {

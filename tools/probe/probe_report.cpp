@@ -80,8 +80,8 @@ std::string_view verdictKey(Verdict verdict) {
     // In the order of Verdict: stable keys for scripts.
     constexpr std::string_view kKeys[] = {"port_away", "no_bytes",  "no_frames",  "irregular",
                                           "lost_sync", "glitches",  "off_rate",   "good",
-                                          "waiting",   "sync_like", "frames_lost"};
-    static_assert(std::size(kKeys) == static_cast<std::size_t>(Verdict::FramesLost) + 1);
+                                          "waiting",   "sync_like", "frames_lost", "port_shared"};
+    static_assert(std::size(kKeys) == static_cast<std::size_t>(Verdict::PortShared) + 1);
     return kKeys[static_cast<std::size_t>(verdict)];
 }
 

@@ -40,6 +40,8 @@ public:
     void driverSays(LowLatency lowLatency, std::optional<LineErrorCounts> lineErrors);
     // The port went away: the figures say so, and listening ends.
     void portAway(const std::string& reason) { monitor_.setPortAway(reason); }
+    // Another program reads the port too; empty once it no longer does.
+    void portShared(const std::string& reason) { monitor_.setPortShared(reason); }
 
     // The figures at `atUs`; the recording, if any, ends there.
     LinkReport finish(std::int64_t atUs);
