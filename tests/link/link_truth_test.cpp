@@ -57,7 +57,7 @@ LinkReport received(const std::vector<Batch>& reads) {
     sim::Capture capture;
     capture.line = CommSettings{};
     capture.endUs = static_cast<std::int64_t>(kSeconds * 1e6);
-    for (const Batch& b : reads) capture.batches.push_back({b.atUs, b.bytes});
+    for (const Batch& b : reads) capture.add(b.atUs, b.bytes);
     return probe::replay(capture);
 }
 

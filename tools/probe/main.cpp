@@ -56,16 +56,15 @@ int print(const ProbeOptions& o, const ProbeRun& run, const LinkReport& report) 
 }
 
 int replayFile(const ProbeOptions& o) {
-    std::ifstream in(o.path, std::ios::binary);
-    if (!in) return failed(o.json, "cannot read " + o.path + ": " + std::strerror(errno));
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                                    std::istreambuf_iterator<char>());
+    sim::ReplayFile file = sim::readReplayFile(o.path);
+    if (!file.error.empty()) return failed(o.json, file.error);
+    std::vector<std::uint8_t>& bytes = file.bytes;
     CommSettings line = *parseCommSettings(o.settings.value_or("19200,N,8,1"));
     sim::Capture capture;
     if (sim::isCapture(bytes)) {
         sim::CaptureRead read =
             sim::readCapture({reinterpret_cast<const char*>(bytes.data()), bytes.size()});
-        if (!read.capture) return failed(o.json, o.path + ", " + read.error);
+        if (!read.capture) return failed(o.json, sim::printable(o.path) + ", " + read.error);
         capture = std::move(*read.capture);
         if (capture.line && !o.settings) line = *capture.line;
     } else {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "capture_file.h"
 #include "number_text.h"
 #include "settings/comm_settings.h"
 
@@ -20,7 +21,7 @@ struct Failure {
 
 [[noreturn]] void failValue(std::string_view name, std::string_view value,
                             const std::string& expected) {
-    fail("--" + std::string(name) + " '" + std::string(value) + "': expected " + expected);
+    fail("--" + std::string(name) + " '" + sim::printable(value) + "': expected " + expected);
 }
 
 double decimal(std::string_view name, std::string_view value, double high,
@@ -74,7 +75,7 @@ void apply(ProbeOptions& o, std::string_view name, std::string_view value) {
     } else if (name == "max-interval-ms") {
         o.maxIntervalMs = decimal(name, value, 3'600'000, "milliseconds, above 0");
     } else {
-        fail("unknown option '--" + std::string(name) + "'");
+        fail("unknown option '--" + sim::printable(name) + "'");
     }
 }
 
@@ -86,12 +87,12 @@ ProbeCommand parseProbeOptions(const std::vector<std::string_view>& args) {
         for (std::size_t i = 0; i < args.size(); ++i) {
             if (result.answered(args[i])) return result;
             const auto option = sim::optionName(args[i]);
-            if (!option) fail("unexpected argument '" + std::string(args[i]) + "'");
+            if (!option) fail("unexpected argument '" + sim::printable(args[i]) + "'");
             std::string_view arg = *option;
             const auto equals = arg.find('=');
             const std::string_view name = arg.substr(0, equals);
             if (std::find(std::begin(kOptions), std::end(kOptions), name) == std::end(kOptions))
-                fail("unknown option '--" + std::string(name) + "'");
+                fail("unknown option '--" + sim::printable(name) + "'");
             if (name == "json") {
                 if (equals != std::string_view::npos) fail("--json takes no value");
                 result.options.json = true;

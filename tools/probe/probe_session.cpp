@@ -1,8 +1,9 @@
 #include "probe_session.h"
 
 #include <algorithm>
+#include <cmath>
 
-#include "stream_generator.h"
+#include "line_pace.h"
 
 namespace quadrel::probe {
 
@@ -89,28 +90,30 @@ LinkReport replay(const sim::Capture& capture, std::optional<std::int64_t> until
     ProbeSession session(port, capture.line.value_or(CommSettings{}));
     for (const sim::CaptureBatch& batch : capture.batches) {
         if (untilUs && batch.atUs > *untilUs) break;
-        session.batchStart(batch.atUs, batch.bytes.size());
-        port.pending = batch.bytes;
-        for (std::size_t i = 0; i < batch.bytes.size(); ++i) session.onComm();
+        session.batchStart(batch.atUs, batch.size);
+        port.pending = capture.bytesOf(batch);
+        for (std::size_t i = 0; i < batch.size; ++i) session.onComm();
         session.batchDone();
     }
     return session.finish(untilUs.value_or(capture.lengthUs()));
 }
 
 sim::Capture captureOfRawBytes(std::vector<std::uint8_t> bytes, const CommSettings& line) {
-    sim::StreamSettings settings;
-    settings.line = line;
-    settings.replay = std::move(bytes);
-    sim::StreamGenerator stream(std::move(settings));
+    // Blocks of what the line carries in 10 ms, back to back at its pace;
+    // 64 bytes at least, so that a slow line's capture is not a batch a byte.
+    const double perSecond = sim::bytesPerSecond(line);
+    const std::size_t block =
+        std::max<std::size_t>(64, static_cast<std::size_t>(perSecond / 100));
     sim::Capture capture;
     capture.line = line;
-    while (auto chunk = stream.next()) {
-        const auto at = std::chrono::duration_cast<std::chrono::microseconds>(chunk->at).count();
-        capture.endUs = at + std::chrono::duration_cast<std::chrono::microseconds>(
-                                 sim::lineTime(chunk->bytes.size(), line))
-                                 .count();
-        capture.batches.push_back({at, std::move(chunk->bytes)});
+    capture.bytes = std::move(bytes);
+    for (std::size_t at = 0; at < capture.bytes.size(); at += block) {
+        const std::size_t size = std::min(block, capture.bytes.size() - at);
+        const auto doneUs = static_cast<std::int64_t>(
+            std::llround(static_cast<double>(at + size) * 1e6 / perSecond));
+        capture.batches.push_back({doneUs, at, size});
     }
+    capture.endUs = capture.batches.empty() ? 0 : capture.batches.back().atUs;
     return capture;
 }
 

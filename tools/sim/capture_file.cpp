@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 
 #include "number_text.h"
 
@@ -45,6 +48,73 @@ std::string_view trimmed(std::string_view s) {
 
 }  // namespace
 
+void Capture::add(std::int64_t atUs, std::span<const std::uint8_t> batchBytes) {
+    batches.push_back({atUs, bytes.size(), batchBytes.size()});
+    bytes.insert(bytes.end(), batchBytes.begin(), batchBytes.end());
+}
+
+std::string printable(std::string_view text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        // Whole UTF-8 sequences stay; anything else unusual is escaped.
+        int length = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 0;
+        bool whole = length > 1 && i + static_cast<std::size_t>(length) <= text.size();
+        for (int k = 1; whole && k < length; ++k)
+            whole = (static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]) & 0xC0) == 0x80;
+        if (whole) {
+            out.append(text.substr(i, static_cast<std::size_t>(length)));
+            i += static_cast<std::size_t>(length) - 1;
+        } else if (c < 0x20 || c == 0x7F || c >= 0x80) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02x", c);
+            out += escaped;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
+}
+
+ReplayFile readReplayFile(const std::string& path) {
+    ReplayFile file;
+    const std::string name = printable(path);
+    std::error_code ec;
+    const auto status = std::filesystem::status(path, ec);
+    if (ec) {
+        file.error = "cannot read " + name + ": " + ec.message();
+        return file;
+    }
+    // A folder, a device such as /dev/zero, a pipe: nothing to replay.
+    if (status.type() != std::filesystem::file_type::regular) {
+        file.error = name + " is not a regular file";
+        return file;
+    }
+    const auto size = std::filesystem::file_size(path, ec);
+    if (!ec && size > kMaxReplayBytes) {
+        file.error = name + " is larger than 256 MiB";
+        return file;
+    }
+    if (!ec && size == 0) {
+        file.error = name + " is empty: nothing to replay";
+        return file;
+    }
+    std::FILE* in = std::fopen(path.c_str(), "rb");
+    if (!in) {
+        file.error = "cannot read " + name + ": " + std::strerror(errno);
+        return file;
+    }
+    file.bytes.resize(static_cast<std::size_t>(size));
+    const std::size_t got = std::fread(file.bytes.data(), 1, file.bytes.size(), in);
+    const bool failed = std::ferror(in) || got != file.bytes.size();
+    std::fclose(in);
+    if (failed) {
+        file.bytes.clear();
+        file.error = "cannot read " + name;
+    }
+    return file;
+}
+
 std::int64_t Capture::lengthUs() const {
     return endUs ? *endUs : batches.empty() ? 0 : batches.back().atUs;
 }
@@ -80,22 +150,21 @@ CaptureRead readCapture(std::string_view text) {
             if (!capture.endUs) return fail("the end is not milliseconds like 5000.000");
         } else if (!line.empty() && !line.starts_with('#')) {
             const auto fields = splitFields(line, ' ');
-            CaptureBatch batch;
             const auto at = readMillis(fields[0]);
             if (!at) return fail("the time is not milliseconds like 22.512");
             if (!capture.batches.empty() && *at < capture.batches.back().atUs)
                 return fail("the time goes back");
-            batch.atUs = *at;
+            CaptureBatch batch{*at, capture.bytes.size(), 0};
             for (std::size_t i = 1; i < fields.size(); ++i) {
                 unsigned value = 0;
                 const std::string_view f = fields[i];
                 const auto [end, ec] = std::from_chars(f.data(), f.data() + f.size(), value, 16);
                 if (f.size() != 2 || ec != std::errc{} || end != f.data() + f.size())
-                    return fail(std::string(f).insert(0, 1, '\'') +
-                                "' is not a byte in two hex digits");
-                batch.bytes.push_back(static_cast<std::uint8_t>(value));
+                    return fail("'" + printable(f.substr(0, 40)) + "' is not a byte in two hex digits");
+                capture.bytes.push_back(static_cast<std::uint8_t>(value));
             }
-            capture.batches.push_back(std::move(batch));
+            batch.size = capture.bytes.size() - batch.offset;
+            capture.batches.push_back(batch);
         }
     }
     if (number == 0) return fail("the file is empty");

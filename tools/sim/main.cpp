@@ -73,19 +73,6 @@ bool waitUntil(long long& startNs, Nanos at) {
     return false;
 }
 
-// The whole of a capture file; false, with errno set, when it cannot be read.
-bool readFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return false;
-    std::uint8_t block[4096];
-    std::size_t n = 0;
-    while ((n = std::fread(block, 1, sizeof block, file)) > 0)
-        bytes.insert(bytes.end(), block, block + n);
-    const bool failed = std::ferror(file);
-    std::fclose(file);
-    return !failed;
-}
-
 // Sends one chunk; false when the output is gone and the run should end.
 bool send(OutputSink& sink, const std::vector<std::uint8_t>& bytes, bool fast, int& exitCode) {
     std::span<const std::uint8_t> rest(bytes);
@@ -115,28 +102,23 @@ int main(int argc, char** argv) {
     SimOptions& options = parsed.options;
     options.stream.seed = options.seed ? *options.seed : std::random_device{}() & 0x7FFFFFFF;
     if (options.replayPath) {
-        std::vector<std::uint8_t> capture;
-        if (!readFile(*options.replayPath, capture)) {
-            std::fprintf(stderr, "quadrel-sim: cannot read %s: %s\n", options.replayPath->c_str(),
-                         std::strerror(errno));
-            return 1;
+        ReplayFile file = readReplayFile(*options.replayPath);
+        if (!file.error.empty()) {
+            std::fprintf(stderr, "quadrel-sim: %s\n", file.error.c_str());
+            return 2;
         }
-        if (capture.empty()) {
-            std::fprintf(stderr, "quadrel-sim: %s is empty\n", options.replayPath->c_str());
-            return 1;
-        }
-        if (isCapture(capture)) {
+        if (isCapture(file.bytes)) {
             CaptureRead read =
-                readCapture({reinterpret_cast<const char*>(capture.data()), capture.size()});
+                readCapture({reinterpret_cast<const char*>(file.bytes.data()), file.bytes.size()});
             if (!read.capture) {
-                std::fprintf(stderr, "quadrel-sim: %s, %s\n", options.replayPath->c_str(),
+                std::fprintf(stderr, "quadrel-sim: %s, %s\n", printable(*options.replayPath).c_str(),
                              read.error.c_str());
-                return 1;
+                return 2;
             }
             if (read.capture->line && !options.lineGiven) options.stream.line = *read.capture->line;
             options.stream.capture = std::move(read.capture);
         } else {
-            options.stream.replay = std::move(capture);
+            options.stream.replay = std::move(file.bytes);
         }
     }
 

@@ -6,6 +6,7 @@
 #include <map>
 #include <sstream>
 
+#include "capture_file.h"
 #include "number_text.h"
 
 namespace quadrel::sim {
@@ -83,7 +84,7 @@ public:
     }
 
     [[noreturn]] void fail(std::string_view name, const std::string& expected) const {
-        throw Failure{"--" + std::string(name) + " '" + std::string(text(name)) + "': expected " +
+        throw Failure{"--" + std::string(name) + " '" + printable(text(name)) + "': expected " +
                       expected};
     }
 
@@ -267,13 +268,13 @@ ParsedOptions parseOptions(const std::vector<std::string_view>& args) {
         for (std::size_t i = 0; i < args.size(); ++i) {
             if (result.answered(args[i])) return result;
             const auto option = optionName(args[i]);
-            if (!option) fail("unexpected argument '" + std::string(args[i]) + "'");
+            if (!option) fail("unexpected argument '" + printable(args[i]) + "'");
             std::string_view arg = *option;
             const auto equals = arg.find('=');
             const std::string_view name = arg.substr(0, equals);
             const auto known = std::find_if(std::begin(kOptions), std::end(kOptions),
                                             [&](const OptionName& o) { return o.name == name; });
-            if (known == std::end(kOptions)) fail("unknown option '--" + std::string(name) + "'");
+            if (known == std::end(kOptions)) fail("unknown option '--" + printable(name) + "'");
             if (!known->takesValue) {
                 if (equals != std::string_view::npos)
                     fail("--" + std::string(name) + " takes no value");

@@ -161,7 +161,8 @@ Chunk StreamGenerator::nextCaptureBatch() {
     const CaptureBatch& batch = capture.batches[replayPosition_++];
     Chunk chunk;
     chunk.at = replayOrigin_ + std::chrono::microseconds(batch.atUs);
-    chunk.bytes = withFaults(batch.bytes);
+    const auto bytes = capture.bytesOf(batch);
+    chunk.bytes = withFaults({bytes.begin(), bytes.end()});
     cursor_ = chunk.at;
     return chunk;
 }
