@@ -148,8 +148,10 @@ A capture is a text file: a first line "# quadrel capture 1", then
 since the start with three decimals, then the bytes in two-digit lowercase
 hex separated by spaces; a last line "# end MS" says when it stopped.
 
-Exit status: 0 when every expectation given holds, 1 when one fails, 2 for a
-bad command line or a port that cannot be opened (or went away).
+Exit status: 0 when every expectation given holds, 1 when one fails or the
+port went away while listening, 2 for a bad command line, a file that cannot
+be replayed or a port that cannot be opened; with --json, a failure is also
+one JSON object with "ok": false and "error".
 )";
 }
 
