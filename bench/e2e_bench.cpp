@@ -60,7 +60,9 @@ volatile sig_atomic_t gSignal = 0;
 std::vector<pid_t> gChildren;  // each the leader of its own process group
 std::vector<fs::path> gFolders;
 
-void onSignal(int sig) { gSignal = sig; }
+void onSignal(int sig) {
+    gSignal = sig;
+}
 
 bool reap(pid_t pid, std::int64_t within) {
     const std::int64_t end = now() + within;
@@ -71,7 +73,9 @@ bool reap(pid_t pid, std::int64_t within) {
     return false;
 }
 
-void forget(pid_t pid) { std::erase(gChildren, pid); }
+void forget(pid_t pid) {
+    std::erase(gChildren, pid);
+}
 
 // SIGTERM first (Quadrel saves its choices and ends, Xvfb removes its lock).
 void stopChild(pid_t pid, int sig = SIGTERM, std::int64_t grace = 3 * kSecond) {
@@ -108,7 +112,8 @@ void checkInterrupted() {
 void sleepFor(std::int64_t ns) {
     const std::int64_t until = now() + ns;
     timespec t{static_cast<time_t>(until / kSecond), static_cast<long>(until % kSecond)};
-    while (::clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &t, nullptr) == EINTR) checkInterrupted();
+    while (::clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &t, nullptr) == EINTR)
+        checkInterrupted();
 }
 
 struct Spawn {
@@ -161,7 +166,9 @@ pid_t spawn(const Spawn& s) {
     return pid;
 }
 
-bool alive(pid_t pid) { return ::waitpid(pid, nullptr, WNOHANG) == 0; }
+bool alive(pid_t pid) {
+    return ::waitpid(pid, nullptr, WNOHANG) == 0;
+}
 
 std::string tail(const fs::path& file, std::size_t lines = 5) {
     std::ifstream in(file);
@@ -211,7 +218,9 @@ struct CpuMark {
     std::int64_t at = 0;
 };
 
-CpuMark markCpu(pid_t pid) { return {threadCpu(pid), statCpu(pid), now()}; }
+CpuMark markCpu(pid_t pid) {
+    return {threadCpu(pid), statCpu(pid), now()};
+}
 
 struct CpuUse {
     double percent = 0;      // from schedstat
@@ -225,7 +234,8 @@ CpuUse cpuSince(const CpuMark& a, const CpuMark& b) {
         used += ns - (before == a.threads.end() ? 0 : before->second);
     }
     const double span = static_cast<double>(b.at - a.at);
-    return {100.0 * static_cast<double>(used) / span, 100.0 * static_cast<double>(b.stat - a.stat) / span};
+    return {100.0 * static_cast<double>(used) / span,
+            100.0 * static_cast<double>(b.stat - a.stat) / span};
 }
 
 double rssMb(pid_t pid) {
@@ -283,8 +293,8 @@ enum class Content {
 struct Stream {
     char key;
     const char* name;
-    int bytesPerSecond;   // 0: as fast as the reader drains
-    int changeEvery;      // frames per value; 0: the same frame throughout
+    int bytesPerSecond;  // 0: as fast as the reader drains
+    int changeEvery;     // frames per value; 0: the same frame throughout
     int changingChannels;
     Content content = Content::Frames;
 };
@@ -304,7 +314,8 @@ const Stream kLatencyStream = {'L', "latency", 400, 4, 1};
 // Channel values stay below 239: a larger one reaching the oldest place of
 // the frame window would pass for the sync byte of another frame kind.
 std::uint8_t channelValue(const Stream& s, std::int64_t frame, int k) {
-    const std::int64_t step = s.changeEvery > 0 && k < s.changingChannels ? frame / s.changeEvery : 0;
+    const std::int64_t step =
+        s.changeEvery > 0 && k < s.changingChannels ? frame / s.changeEvery : 0;
     return static_cast<std::uint8_t>(40 + (step * 7 + k * 23) % 180);
 }
 
@@ -433,12 +444,15 @@ public:
     void run() {
         std::printf("Quadrel end to end: %s\n", o_.program.c_str());
         std::printf("Floor: %s\n", o_.floor.c_str());
-        std::printf("Xvfb %s at 96 dpi, no accessibility bus. CPU in %% of one core over %.1f s after "
-                    "%.1f s of warm-up,\nfrom the on-CPU time of every thread (utime+stime in ticks "
-                    "in brackets); the median of %d rounds,\nfloor and program taking turns, so that "
-                    "both meet the same load of a shared machine.\n\n",
-                    display_.c_str(), o_.window, o_.warmup, o_.rounds);
-        std::printf("| Stream | Fed (floor / Quadrel) | Floor CPU %% | Quadrel CPU %% | Ratio | Quadrel RSS MB |\n");
+        std::printf(
+            "Xvfb %s at 96 dpi, no accessibility bus. CPU in %% of one core over %.1f s after "
+            "%.1f s of warm-up,\nfrom the on-CPU time of every thread (utime+stime in ticks "
+            "in brackets); the median of %d rounds,\nfloor and program taking turns, so that "
+            "both meet the same load of a shared machine.\n\n",
+            display_.c_str(), o_.window, o_.warmup, o_.rounds);
+        std::printf(
+            "| Stream | Fed (floor / Quadrel) | Floor CPU %% | Quadrel CPU %% | Ratio | Quadrel "
+            "RSS MB |\n");
         std::printf("|---|---|---|---|---|---|\n");
         std::fflush(stdout);
         for (const Stream& s : kStreams) {
@@ -501,7 +515,8 @@ private:
             number.append(buf, static_cast<std::size_t>(n));
         }
         ::close(fds[0]);
-        if (number.find('\n') == std::string::npos) die("Xvfb did not start:\n" + tail(dir_ / "xvfb.log"));
+        if (number.find('\n') == std::string::npos)
+            die("Xvfb did not start:\n" + tail(dir_ / "xvfb.log"));
         display_ = ":" + std::to_string(std::atoi(number.c_str()));
     }
 
@@ -558,7 +573,9 @@ private:
         Measure m;
         Pty pty;
         const bool program = reader == Reader::Program;
-        const char* who = program ? "quadrel-" : reader == Reader::Floor ? "floor-" : "shown-floor-";
+        const char* who = program                   ? "quadrel-"
+                          : reader == Reader::Floor ? "floor-"
+                                                    : "shown-floor-";
         const fs::path log = dir_ / (std::string(who) + s.key + ".log");
         const pid_t pid = startReader(pty, reader, log);
         if (pid < 0) {
@@ -570,18 +587,21 @@ private:
         pid_t perf = -1;
         if (program && !o_.perfDir.empty()) {
             fs::create_directories(o_.perfDir);
-            const std::string out = (fs::path(o_.perfDir) / (std::string("quadrel-") + s.key + ".data")).string();
+            const std::string out =
+                (fs::path(o_.perfDir) / (std::string("quadrel-") + s.key + ".data")).string();
             perf = spawn({{"perf", "record", "-g", "-o", out, "-p", std::to_string(pid)},
                           {},
                           dir_ / "perf.log"});
             sleepFor(300 * kMs);  // perf attached
         }
         const CpuMark start = markCpu(pid);
-        const std::uint64_t bytes = feeder.runUntil(start.at + static_cast<std::int64_t>(o_.window * kSecond));
+        const std::uint64_t bytes =
+            feeder.runUntil(start.at + static_cast<std::int64_t>(o_.window * kSecond));
         const CpuMark end = markCpu(pid);
         m.rss = rssMb(pid);
         m.cpu = cpuSince(start, end);
-        m.bytesPerSecond = static_cast<double>(bytes) * kSecond / static_cast<double>(end.at - start.at);
+        m.bytesPerSecond =
+            static_cast<double>(bytes) * kSecond / static_cast<double>(end.at - start.at);
         if (perf > 0) stopChild(perf, SIGINT, 30 * kSecond);  // perf writes its file
         m.ok = alive(pid);
         if (!m.ok) m.failure = "ended while fed:\n" + tail(log);
@@ -632,8 +652,9 @@ private:
         if (!floor.ok || !program.ok) return;
         const double ratio = floor.cpu.percent > 0 ? program.cpu.percent / floor.cpu.percent : 0;
         std::printf("| %s | %s / %s | %s | %s | %.1f | %.1f |\n", name.c_str(),
-                    rateText(floor.bytesPerSecond).c_str(), rateText(program.bytesPerSecond).c_str(),
-                    cpuText(floor).c_str(), cpuText(program).c_str(), ratio, program.rss);
+                    rateText(floor.bytesPerSecond).c_str(),
+                    rateText(program.bytesPerSecond).c_str(), cpuText(floor).c_str(),
+                    cpuText(program).c_str(), ratio, program.rss);
         std::fflush(stdout);
     }
 
@@ -641,21 +662,23 @@ private:
     // replies; beside this floor the table shows what Quadrel adds to that.
     void printShownFloors() {
         if (shownFloors_.empty()) return;
-        std::printf("\nBeside the floor reader keeping a window up to date at the screen's pace (a label\n"
-                    "showing its byte count), fed the same in the same rounds:\n\n");
-        std::printf("| Stream | Shown floor CPU %% | Quadrel CPU %% | Ratio |\n|---|---|---|---|\n");
+        std::printf(
+            "\nBeside the floor reader keeping a window up to date at the screen's pace (a label\n"
+            "showing its byte count), fed the same in the same rounds:\n\n");
+        std::printf(
+            "| Stream | Shown floor CPU %% | Quadrel CPU %% | Ratio |\n|---|---|---|---|\n");
         for (const auto& [key, shown] : shownFloors_) {
             const Measure& program = results_[key].second;
             if (!shown.ok || !program.ok || shown.cpu.percent <= 0) continue;
-            std::printf("| (%c) | %s | %s | %.1f |\n", key, cpuText(shown).c_str(), cpuText(program).c_str(),
-                        program.cpu.percent / shown.cpu.percent);
+            std::printf("| (%c) | %s | %s | %.1f |\n", key, cpuText(shown).c_str(),
+                        cpuText(program).c_str(), program.cpu.percent / shown.cpu.percent);
         }
     }
 
     struct Change {
         int value;
-        std::int64_t written;      // the first frame carrying it
-        std::int64_t completed;    // the next frame, whose sync byte lets it be decoded
+        std::int64_t written;    // the first frame carrying it
+        std::int64_t completed;  // the next frame, whose sync byte lets it be decoded
     };
 
     void latency() {
@@ -696,7 +719,9 @@ private:
             if (control == "In1") painted.emplace_back(t, text);
         }
         if (painted.empty()) {
-            std::printf("Latency: n/a (the program wrote no paint log: it has no QUADREL_PAINT_LOG hook)\n\n");
+            std::printf(
+                "Latency: n/a (the program wrote no paint log: it has no QUADREL_PAINT_LOG "
+                "hook)\n\n");
             return;
         }
         std::vector<double> fromFrame, fromSync;
@@ -720,28 +745,36 @@ private:
         latencyP99_ = percentile(fromFrame, 99);
         syncMedian_ = percentile(fromSync, 50);
         syncP99_ = percentile(fromSync, 99);
-        std::printf("Latency, write to In1 painted (44 frames/s, channel 1 changing every 4 frames, "
-                    "%zu changes, %d not painted):\n",
-                    fromFrame.size(), missing);
-        std::printf("  from the write of the first frame carrying the value: median %.1f ms, p99 %.1f ms\n",
-                    latencyMedian_, latencyP99_);
-        std::printf("  from the write of the next frame, whose sync byte completes it: median %.1f ms, "
-                    "p99 %.1f ms\n",
-                    syncMedian_, syncP99_);
-        std::printf("  (a frame is decoded when the next one's sync byte pushes its own to the oldest\n"
-                    "  place of the frame window, so the first figure includes one frame time)\n\n");
+        std::printf(
+            "Latency, write to In1 painted (44 frames/s, channel 1 changing every 4 frames, "
+            "%zu changes, %d not painted):\n",
+            fromFrame.size(), missing);
+        std::printf(
+            "  from the write of the first frame carrying the value: median %.1f ms, p99 %.1f ms\n",
+            latencyMedian_, latencyP99_);
+        std::printf(
+            "  from the write of the next frame, whose sync byte completes it: median %.1f ms, "
+            "p99 %.1f ms\n",
+            syncMedian_, syncP99_);
+        std::printf(
+            "  (a frame is decoded when the next one's sync byte pushes its own to the oldest\n"
+            "  place of the frame window, so the first figure includes one frame time)\n\n");
     }
 
     static double percentile(std::vector<double> v, double p) {
         std::sort(v.begin(), v.end());
-        const auto rank = static_cast<std::size_t>(std::ceil(p / 100.0 * static_cast<double>(v.size())));
+        const auto rank =
+            static_cast<std::size_t>(std::ceil(p / 100.0 * static_cast<double>(v.size())));
         return v[std::clamp<std::size_t>(rank, 1, v.size()) - 1];
     }
 
     void targets() {
         std::printf("Targets:\n");
         auto line = [](const char* what, bool known, bool met, const std::string& value) {
-            std::printf("  %-42s %-22s %s\n", what, value.c_str(), !known ? "n/a" : met ? "met" : "MISSED");
+            std::printf("  %-42s %-22s %s\n", what, value.c_str(),
+                        !known ? "n/a"
+                        : met  ? "met"
+                               : "MISSED");
         };
         auto cpu = [&](char key, bool program) -> std::optional<double> {
             const auto r = results_.find(key);
@@ -751,7 +784,8 @@ private:
             return m.cpu.percent;
         };
         char buf[64];
-        auto ratioLine = [&](const char* what, std::optional<double> a, std::optional<double> b, double limit) {
+        auto ratioLine = [&](const char* what, std::optional<double> a, std::optional<double> b,
+                             double limit) {
             const bool known = a && b && *b > 0;
             if (known) std::snprintf(buf, sizeof buf, "%.2fx (<= %.1fx)", *a / *b, limit);
             line(what, known, known && *a / *b <= limit, known ? buf : "");
@@ -768,8 +802,10 @@ private:
         // bytes that are mostly no frames at all.
         const auto f = results_.find('f'), g = results_.find('g');
         if (f != results_.end() && g != results_.end()) {
-            const bool known = f->second.second.ok && g->second.second.ok && f->second.second.bytesPerSecond > 0;
-            const double ratio = known ? g->second.second.bytesPerSecond / f->second.second.bytesPerSecond : 0;
+            const bool known =
+                f->second.second.ok && g->second.second.ok && f->second.second.bytesPerSecond > 0;
+            const double ratio =
+                known ? g->second.second.bytesPerSecond / f->second.second.bytesPerSecond : 0;
             std::snprintf(buf, sizeof buf, "%.2fx (>= 1.0x)", ratio);
             line("alternating drain, to random drain", known, ratio >= 1.0, known ? buf : "");
         }
@@ -813,35 +849,47 @@ Options parse(int argc, char** argv) {
         char* end = nullptr;
         const double n = std::strtod(text.c_str(), &end);
         if (text.empty() || *end != '\0' || !(n >= least) || n > 1e6) {
-            std::fprintf(stderr, "e2e bench: %s '%s': expected %s\n", name.c_str(), text.c_str(), what);
+            std::fprintf(stderr, "e2e bench: %s '%s': expected %s\n", name.c_str(), text.c_str(),
+                         what);
             std::exit(2);
         }
         return n;
     };
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
-        if (a == "--program") o.program = fs::absolute(value(i));
-        else if (a == "--floor") o.floor = fs::absolute(value(i));
-        else if (a == "--streams") o.streams = value(i);
-        else if (a == "--window") o.window = number(i, 0.1, "seconds, 0.1 or more");
-        else if (a == "--warmup") o.warmup = number(i, 0, "seconds");
-        else if (a == "--rounds") o.rounds = static_cast<int>(number(i, 1, "a whole number, 1 or more"));
-        else if (a == "--latency") o.latency = number(i, 0, "seconds");
-        else if (a == "--no-latency") o.latency = 0;
-        else if (a == "--perf-dir") o.perfDir = fs::absolute(value(i));
+        if (a == "--program")
+            o.program = fs::absolute(value(i));
+        else if (a == "--floor")
+            o.floor = fs::absolute(value(i));
+        else if (a == "--streams")
+            o.streams = value(i);
+        else if (a == "--window")
+            o.window = number(i, 0.1, "seconds, 0.1 or more");
+        else if (a == "--warmup")
+            o.warmup = number(i, 0, "seconds");
+        else if (a == "--rounds")
+            o.rounds = static_cast<int>(number(i, 1, "a whole number, 1 or more"));
+        else if (a == "--latency")
+            o.latency = number(i, 0, "seconds");
+        else if (a == "--no-latency")
+            o.latency = 0;
+        else if (a == "--perf-dir")
+            o.perfDir = fs::absolute(value(i));
         else {
             const bool help = a == "--help" || a == "-h";
-            std::fprintf(help ? stdout : stderr,
-                         "usage: quadrel_e2e_bench [--program PATH] [--floor PATH] [--streams abcdefg]\n"
-                         "         [--window S] [--warmup S] [--rounds N] [--latency S | --no-latency]\n"
-                         "         [--perf-dir DIR]\n"
-                         "streams: a 400 B/s, b 1920 B/s, c 11520 B/s (values changing),\n"
-                         "         d 1920 B/s the same frame, e as fast as it drains,\n"
-                         "         f random bytes and g 239, 255 alternating, both as fast as they drain\n"
-                         "--program: the program to measure (default: the one built beside it)\n"
-                         "--rounds N: turns of floor and program per stream, the median shown (default 3)\n"
-                         "--latency S: seconds of the latency run (default 10)\n"
-                         "--perf-dir: perf record -g the program during each window (its cost then counts)\n");
+            std::fprintf(
+                help ? stdout : stderr,
+                "usage: quadrel_e2e_bench [--program PATH] [--floor PATH] [--streams abcdefg]\n"
+                "         [--window S] [--warmup S] [--rounds N] [--latency S | --no-latency]\n"
+                "         [--perf-dir DIR]\n"
+                "streams: a 400 B/s, b 1920 B/s, c 11520 B/s (values changing),\n"
+                "         d 1920 B/s the same frame, e as fast as it drains,\n"
+                "         f random bytes and g 239, 255 alternating, both as fast as they drain\n"
+                "--program: the program to measure (default: the one built beside it)\n"
+                "--rounds N: turns of floor and program per stream, the median shown (default 3)\n"
+                "--latency S: seconds of the latency run (default 10)\n"
+                "--perf-dir: perf record -g the program during each window (its cost then "
+                "counts)\n");
             std::exit(help ? 0 : 2);
         }
     }
@@ -855,7 +903,7 @@ Options parse(int argc, char** argv) {
 int main(int argc, char** argv) {
     const Options options = parse(argc, argv);
     std::atexit(cleanUp);
-    struct sigaction sa{};
+    struct sigaction sa {};
     sa.sa_handler = onSignal;  // no SA_RESTART: waits return and see the flag
     for (int sig : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(sig, &sa, nullptr);
     ::signal(SIGPIPE, SIG_IGN);

@@ -25,7 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const sim::CaptureRead read = sim::readCapture(text);
     if (!read.capture) {
         check(read.error.starts_with("line "), "a refusal names no line");
-        for (char c : read.error) check(static_cast<unsigned char>(c) >= 0x20, "a raw control character in a message");
+        for (char c : read.error)
+            check(static_cast<unsigned char>(c) >= 0x20, "a raw control character in a message");
         return 0;
     }
     const sim::Capture& c = *read.capture;
@@ -39,7 +40,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     std::string written = std::string(sim::kCaptureMagic) + "\n";
     if (c.line) written = sim::captureHeader(*c.line);
-    for (const sim::CaptureBatch& b : c.batches) written += sim::captureBatchLine(b.atUs, c.bytesOf(b));
+    for (const sim::CaptureBatch& b : c.batches)
+        written += sim::captureBatchLine(b.atUs, c.bytesOf(b));
     if (c.endUs) written += sim::captureEndLine(*c.endUs);
     const sim::CaptureRead again = sim::readCapture(written);
     check(again.capture.has_value(), "a capture written out does not read back");

@@ -10,9 +10,13 @@
 namespace quadrel {
 namespace {
 
-void logToStderr(const std::string& line) { std::cerr << "Quadrel: " << line << '\n'; }
+void logToStderr(const std::string& line) {
+    std::cerr << "Quadrel: " << line << '\n';
+}
 
-std::string channelKey(int k) { return "Channel" + std::to_string(k); }
+std::string channelKey(int k) {
+    return "Channel" + std::to_string(k);
+}
 
 }  // namespace
 
@@ -47,8 +51,8 @@ void Program::Form_Load() {
     startupStep([&] { ui().Option.setCaption(5, kZhenHuaCaption); });
 
     startupStep([&] {
-        port_.PortNumber =
-            static_cast<int>(numericValueOfFirstCharacter(settings_.read(kPortSection, "Port", "1")));
+        port_.PortNumber = static_cast<int>(
+            numericValueOfFirstCharacter(settings_.read(kPortSection, "Port", "1")));
     });
     startupStep([&] {
         const std::string text = settings_.read(kPortSection, "Settings", "19200,N,8,1");
@@ -57,17 +61,18 @@ void Program::Form_Load() {
                                         "\" are not baud,parity,data,stop");
     });
     startupStep([&] {
-        port_.RtsFlag =
-            static_cast<int>(numericValueOfFirstCharacter(settings_.read(kPortSection, "RTS", "1")));
+        port_.RtsFlag = static_cast<int>(
+            numericValueOfFirstCharacter(settings_.read(kPortSection, "RTS", "1")));
     });
     startupStep([&] {
-        port_.DtrFlag =
-            static_cast<int>(numericValueOfFirstCharacter(settings_.read(kPortSection, "DTR", "0")));
+        port_.DtrFlag = static_cast<int>(
+            numericValueOfFirstCharacter(settings_.read(kPortSection, "DTR", "0")));
     });
 
     for (int k = 1; k <= 4; ++k) {
         startupStep([&] {
-            const auto v = numericValueOfFirstCharacter(settings_.read(kReverseSection, channelKey(k), "0"));
+            const auto v =
+                numericValueOfFirstCharacter(settings_.read(kReverseSection, channelKey(k), "0"));
             ui().Check(k).setValue(static_cast<int>(v));
         });
     }
@@ -107,7 +112,6 @@ void Program::finishStartup() {
     mainWindowShown_ = true;
 }
 
-
 void Program::portOpenedLater() {
     ui().Label1.Caption = portCaption(MSComm1_.CommPort(), port_.PortSettingsText);
     ui().Label1ToolTip.clear();
@@ -122,7 +126,8 @@ void Program::FExit_Click() {
     // One replacement of the file: a kill during exit keeps all the
     // choices or none. A group with nothing chosen keeps the text read.
     std::array<std::string, 4> reverse;
-    for (int k = 1; k <= 4; ++k) reverse[static_cast<std::size_t>(k - 1)] = std::to_string(ui().Check(k).Value());
+    for (int k = 1; k <= 4; ++k)
+        reverse[static_cast<std::size_t>(k - 1)] = std::to_string(ui().Check(k).Value());
     const auto choice = [](int selected, const std::string& readText) {
         return selected ? std::to_string(selected) : readText;
     };
@@ -160,6 +165,8 @@ void Program::CMenu_Click() {
 
 namespace quadrel {
 
-void Program::ZMenu_Click() { Form4_.show(); }
+void Program::ZMenu_Click() {
+    Form4_.show();
+}
 
 }  // namespace quadrel

@@ -7,11 +7,11 @@
 #include <functional>
 #include <string>
 
+#include "dialogs/about_form.h"
+#include "dialogs/port_settings_form.h"
 #include "form/main_form.h"
 #include "form/port_state.h"
 #include "settings/settings_file.h"
-#include "dialogs/about_form.h"
-#include "dialogs/port_settings_form.h"
 
 namespace quadrel {
 

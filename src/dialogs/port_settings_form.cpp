@@ -6,11 +6,11 @@
 #include <utility>
 
 #include "form/main_window_state.h"
-#include "settings/numeric_text.h"
 #include "form/port_state.h"
 #include "form/steps.h"
-#include "settings/settings_file.h"
 #include "serial/serial_component.h"
+#include "settings/numeric_text.h"
+#include "settings/settings_file.h"
 
 namespace quadrel {
 namespace {
@@ -34,7 +34,9 @@ void fill(DropDownList& list, const ListDesign& design) {
     for (const char* entry : design.entries) list.AddItem(entry);
 }
 
-int ticked(bool on) { return on ? 1 : 0; }
+int ticked(bool on) {
+    return on ? 1 : 0;
+}
 
 }  // namespace
 
@@ -47,7 +49,9 @@ void DropDownList::Clear() {
     listIndex_ = -1;
 }
 
-void DropDownList::AddItem(std::string entry) { entries_.push_back(std::move(entry)); }
+void DropDownList::AddItem(std::string entry) {
+    entries_.push_back(std::move(entry));
+}
 
 void DropDownList::setListIndex(int index) {
     if (index >= -1 && index < static_cast<int>(entries_.size())) listIndex_ = index;
@@ -116,7 +120,8 @@ void PortSettingsForm::Command1_Click() {
         runStep(reportFailure_, [&] { MSComm1_.setDTREnable(false); });
         runStep(reportFailure_, [&] { MSComm1_.setPortOpen(false); });
     }
-    runStep(reportFailure_, [&] { MSComm1_.setCommPort(static_cast<std::int16_t>(port_.PortNumber)); });
+    runStep(reportFailure_,
+            [&] { MSComm1_.setCommPort(static_cast<std::int16_t>(port_.PortNumber)); });
     runStep(reportFailure_, [&] { MSComm1_.setSettings(settingsText); });
     runStep(reportFailure_, [&] {
         main_.Label1.Caption = portCaption(MSComm1_.CommPort(), port_.PortSettingsText);
@@ -137,7 +142,9 @@ void PortSettingsForm::Command1_Click() {
     window_.hide();
 }
 
-void PortSettingsForm::Command2_Click() { window_.hide(); }
+void PortSettingsForm::Command2_Click() {
+    window_.hide();
+}
 
 void PortSettingsForm::Command3_Click() {
     // The main window's flags change at once, whether or not "&Ok" follows.

@@ -2,8 +2,8 @@
 // the order a user should look for it, with the evidence in one line.
 #include <cctype>
 #include <cmath>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 
 #include "link/link_monitor.h"
 

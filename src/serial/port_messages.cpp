@@ -43,9 +43,10 @@ std::string busyOrNotPermittedMessage(int port, const std::string& device) {
 }
 
 std::string linkLostMessage(int port, const std::string& device, const std::string& detail) {
-    return withDetail(portLabel(port, device) +
-                          " went away; the port is closed and opens again by itself when the device is back",
-                      detail);
+    return withDetail(
+        portLabel(port, device) +
+            " went away; the port is closed and opens again by itself when the device is back",
+        detail);
 }
 
 std::string sharedReaderMessage(int port, const std::string& device) {

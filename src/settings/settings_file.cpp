@@ -238,7 +238,8 @@ std::string SettingsFile::read(std::string_view section, std::string_view key,
                                std::string_view defaultValue) const {
     try {
         const atomic_file::Loaded loaded = atomic_file::load(path_, kMaxFileSize);
-        if (loaded.status == Status::Failed) fail(onError_, path_, loaded.error, "read settings from");
+        if (loaded.status == Status::Failed)
+            fail(onError_, path_, loaded.error, "read settings from");
         if (loaded.status != Status::Ok) return std::string(defaultValue);
         std::string_view text = loaded.text;
         if (loaded.cut) text = text.substr(0, text.rfind('\n') + 1);  // no half line

@@ -169,8 +169,9 @@ LinkMonitorWindow::LinkMonitorWindow(ReportSource source, QWidget* parent)
     const int figureWidth = fontMetrics().horizontalAdvance("88.8 (last 88.8)  ");
     grid->setColumnMinimumWidth(1, figureWidth);
     grid->setColumnMinimumWidth(3, figureWidth);
-    kinds_->setToolTip("Frames a second of each kind: standard (sync 255), sync 240 to 254, and "
-                       "the Zhen Hua cable's (sync 239)");
+    kinds_->setToolTip(
+        "Frames a second of each kind: standard (sync 255), sync 240 to 254, and "
+        "the Zhen Hua cable's (sync 239)");
     interval_->setToolTip("Time between frames over the last 10 s: the mean, and the last one");
     spread_->setToolTip(
         "Time between frames over the last 10 s: smallest, 99th percentile, largest");
@@ -211,10 +212,11 @@ LinkMonitorWindow::LinkMonitorWindow(ReportSource source, QWidget* parent)
         return QString("<span style=\"color:%1\">%2%3%4</span>")
             .arg(c.name(), bold ? "<b>" : "", text, bold ? "</b>" : "");
     };
-    legend->setText(in(toQColor(kBlue), "sync", true) + " \u00b7 channel \u00b7 " +
-                    in(QColor(160, 0, 160), "end mark", true) + " \u00b7 " +
-                    in(toQColor(kRed), "outside frames") + " \u00b7 " +
-                    in(palette().color(QPalette::Disabled, QPalette::Text), "unread or not yet judged"));
+    legend->setText(
+        in(toQColor(kBlue), "sync", true) + " \u00b7 channel \u00b7 " +
+        in(QColor(160, 0, 160), "end mark", true) + " \u00b7 " +
+        in(toQColor(kRed), "outside frames") + " \u00b7 " +
+        in(palette().color(QPalette::Disabled, QPalette::Text), "unread or not yet judged"));
     layout->addWidget(legend);
 
     auto* buttons = new QHBoxLayout;
@@ -248,8 +250,6 @@ QLabel* LinkMonitorWindow::addFigure(QGridLayout* grid, int row, int column, con
     grid->addWidget(value, row, column + 1, 1, span);
     return value;
 }
-
-
 
 bool LinkMonitorWindow::frozen() const {
     return freeze_->isChecked();

@@ -50,7 +50,9 @@ struct VerdictCase {
     const char* text;
 };
 
-void PrintTo(const VerdictCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const VerdictCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class LinkVerdict : public ::testing::TestWithParam<VerdictCase> {};
 

@@ -5,16 +5,16 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <thread>
 #include <memory>
+#include <thread>
 
 #include "app/qt_program.h"
 #include "harness.h"

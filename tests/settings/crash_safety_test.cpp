@@ -40,8 +40,8 @@ TEST(SettingsCrashSafety, AKilledWriterLeavesTheOldOrTheNewFile) {
         const pid_t writer = ::fork();
         ASSERT_GE(writer, 0);
         if (writer == 0) {
-            SettingsFile(file, [](const std::string&) {})
-                .write({{"Transmitter", "TX Mode", "2"}, {"Transmitter", "TX Type", "3"}});
+            SettingsFile(file, [](const std::string&) {
+            }).write({{"Transmitter", "TX Mode", "2"}, {"Transmitter", "TX Type", "3"}});
             ::_exit(0);
         }
         ::usleep(std::uniform_int_distribution<int>(0, 1500)(random));

@@ -26,9 +26,13 @@ struct SettingsFileTest : ::testing::Test {
     std::vector<std::string> errors;
     SettingsFile settings{file, [this](const std::string& m) { errors.push_back(m); }};
 
-    std::string read(std::string_view section, std::string_view key) { return settings.read(section, key, "?"); }
+    std::string read(std::string_view section, std::string_view key) {
+        return settings.read(section, key, "?");
+    }
     // Files in the folder: a temporary file left behind shows here.
-    long files() const { return std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator{}); }
+    long files() const {
+        return std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator{});
+    }
 };
 
 struct ReadCase {
@@ -38,7 +42,8 @@ struct ReadCase {
     std::string expected;  // "?" is the default
 };
 
-const std::string kLongLine = "[S]\n" + std::string(500000, 'x') + "\nk=" + std::string(300, 'y') + "\nafter=1\n";
+const std::string kLongLine =
+    "[S]\n" + std::string(500000, 'x') + "\nk=" + std::string(300, 'y') + "\nafter=1\n";
 const std::string kGarbage = "\xff\xfe\0\n[S]\n\x01\x7f\x80\xff=\r=\t[\n"s + "k=v\0w\n"s;
 
 const ReadCase kReads[] = {
@@ -52,7 +57,8 @@ const ReadCase kReads[] = {
     {"[Port Settings]\nPort=\nRTS=   \n", "Port Settings", "RTS", ""},
     {"[S]\nk=1\nK=2\n[s]\nk=3\nlater=4\n", "S", "k", "1"},
     {"[S]\nk=1\nK=2\n[s]\nk=3\nlater=4\n", "S", "later", "?"},
-    {"[S] ; note\n;hidden=1\n   ; indented=2\nbare\n[no bracket=3\nnote=a;b ; c\n", "S", "note", "a;b ; c"},
+    {"[S] ; note\n;hidden=1\n   ; indented=2\nbare\n[no bracket=3\nnote=a;b ; c\n", "S", "note",
+     "a;b ; c"},
     {"[S] ; note\n;hidden=1\n   ; indented=2\n", "S", ";hidden", "?"},
     {"[S]\nbare\n[no bracket=3\n", "S", "[no bracket", "?"},
     {"[S]\nquoted=\"" + std::string(260, 'q') + "\"\n", "S", "quoted", std::string(254, 'q')},
@@ -63,7 +69,9 @@ const ReadCase kReads[] = {
     {"k=before any section\n[A]\nk=1\n", "", "k", "?"},
 };
 
-void PrintTo(const ReadCase& c, std::ostream* os) { *os << c.section << '/' << c.key; }
+void PrintTo(const ReadCase& c, std::ostream* os) {
+    *os << c.section << '/' << c.key;
+}
 
 struct Reading : SettingsFileTest, ::testing::WithParamInterface<ReadCase> {};
 
@@ -85,9 +93,11 @@ struct WriteCase {
 
 const WriteCase kWrites[] = {
     // In place, keeping the key's spelling, the line ends and everything else.
-    {"; Quadrel\r\n\r\n[Port Settings]\r\n  port = 1   \r\nSettings=19200,N,8,1\r\n\r\n[Unknown]\r\nzz=top\r\n",
+    {"; Quadrel\r\n\r\n[Port Settings]\r\n  port = 1   "
+     "\r\nSettings=19200,N,8,1\r\n\r\n[Unknown]\r\nzz=top\r\n",
      "PORT SETTINGS", "Port", "3",
-     "; Quadrel\r\n\r\n[Port Settings]\r\n  port=3\r\nSettings=19200,N,8,1\r\n\r\n[Unknown]\r\nzz=top\r\n"},
+     "; Quadrel\r\n\r\n[Port Settings]\r\n  "
+     "port=3\r\nSettings=19200,N,8,1\r\n\r\n[Unknown]\r\nzz=top\r\n"},
     {"[S]\nk=1", "S", "k", "2", "[S]\nk=2"},
     {"[S]\nk=2", "S", "n", "3", "[S]\nk=2\nn=3"},
     {"[S]\nk=2\nn=3", "T", "x", "y", "[S]\nk=2\nn=3\n\n[T]\nx=y"},
@@ -105,7 +115,9 @@ const WriteCase kWrites[] = {
     {kGarbage, "S", "n", "1", kGarbage + "n=1\n"},
 };
 
-void PrintTo(const WriteCase& c, std::ostream* os) { *os << c.section << '/' << c.key << '=' << c.value; }
+void PrintTo(const WriteCase& c, std::ostream* os) {
+    *os << c.section << '/' << c.key << '=' << c.value;
+}
 
 struct Writing : SettingsFileTest, ::testing::WithParamInterface<WriteCase> {};
 
@@ -166,7 +178,8 @@ TEST_F(SettingsFileTest, AFolderWhereTheFileShouldBe) {
 // written); an unchanged one leaves it alone.
 TEST_F(SettingsFileTest, WriteReplacesTheFileWholeOrLeavesIt) {
     writeFile(file, "[S]\n  K = \"1\"  \n");
-    struct stat before {}, after {};
+    struct stat before {
+    }, after{};
     ASSERT_EQ(::stat(file.c_str(), &before), 0);
     EXPECT_TRUE(settings.write("s", "k", "1"));
     ASSERT_EQ(::stat(file.c_str(), &after), 0);
@@ -224,12 +237,15 @@ TEST_F(SettingsFileTest, ReplacingKeepsPermissionsAndLinks) {
 // only the first character.
 TEST(NumericValue, LeadingNumberCounts) {
     const std::pair<std::string, double> table[] = {
-        {"12", 12}, {"1x", 1}, {"  -2.5kg", -2.5}, {"+3", 3}, {".5", 0.5}, {"5.", 5}, {"1.5", 1.5}, {"9600,N", 9600},
-        {"", 0},    {"abc", 0}, {"-", 0},          {".", 0},  {" ", 0},    {"N", 0}, {std::string(400, '9'), 0}};
-    for (const auto& [text, value] : table) EXPECT_EQ(numericValue(text), value) << '"' << text << '"';
+        {"12", 12}, {"1x", 1},    {"  -2.5kg", -2.5}, {"+3", 3}, {".5", 0.5},
+        {"5.", 5},  {"1.5", 1.5}, {"9600,N", 9600},   {"", 0},   {"abc", 0},
+        {"-", 0},   {".", 0},     {" ", 0},           {"N", 0},  {std::string(400, '9'), 0}};
+    for (const auto& [text, value] : table)
+        EXPECT_EQ(numericValue(text), value) << '"' << text << '"';
     EXPECT_EQ(numericValueOfFirstCharacter("12"), 1);
     const std::pair<double, const char*> written[] = {
-        {19200, "19200"}, {1.5, "1.5"}, {0, "0"}, {-0.0, "0"}, {-3, "-3"}, {1e20, "100000000000000000000"}};
+        {19200, "19200"}, {1.5, "1.5"}, {0, "0"},
+        {-0.0, "0"},      {-3, "-3"},   {1e20, "100000000000000000000"}};
     for (const auto& [value, text] : written) EXPECT_EQ(plainNumber(value), text) << value;
 }
 

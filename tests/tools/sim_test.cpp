@@ -138,10 +138,9 @@ TEST(SimProgram, OptionsExitStatusesAndBytesOnStandardOutputInAFileAndOnItsTermi
               "quadrel-sim: variant frames, 6 channels, sync 245, mixed motion 40..220, seed 3, "
               "9600,E,7,1.5 (914.286 bytes/s), a frame every 20 ms\n");
     EXPECT_NE(runSim("--help").second.find("\n  --loop"), std::string::npos);
-    EXPECT_EQ(runSim("--version"),
-              std::pair(0, "quadrel-sim " + std::to_string(kVersionMajor) + "." +
-                               std::to_string(kVersionMinor) + "." +
-                               std::to_string(kVersionRevision) + "\n"));
+    EXPECT_EQ(runSim("--version"), std::pair(0, "quadrel-sim " + std::to_string(kVersionMajor) +
+                                                    "." + std::to_string(kVersionMinor) + "." +
+                                                    std::to_string(kVersionRevision) + "\n"));
     for (auto [bad, says] : {std::pair{"--channels 4x", "--channels '4x'"},
                              {"--colour", "'--colour'"},
                              {"--colour blue", "unknown option '--colour'"},

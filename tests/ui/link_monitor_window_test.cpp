@@ -76,12 +76,14 @@ TEST_F(LinkWindow, KeepsItsLayoutForAnyVerdictAndFigures) {
         for (int i = 0; i < 30; ++i) report.verdictText += "a verdict far too long ";
         report.framesPerSecond = 4255.0;
         report.bytesPerSecond = 1'001'000;
-        report.intervals = {.count = 10, .lastMs = 4000, .minMs = 1, .meanMs = 999.9, .p99Ms = 4000, .maxMs = 4000};
+        report.intervals = {
+            .count = 10, .lastMs = 4000, .minMs = 1, .meanMs = 999.9, .p99Ms = 4000, .maxMs = 4000};
         w.render(report);
         QCoreApplication::processEvents();
         EXPECT_EQ(w.findChild<QLabel*>("Verdict")->height(), verdictHeight) << scale;
         EXPECT_EQ(w.width(), width) << scale;
-        for (const char* name : {"FramesPerSecond", "BytesPerSecond", "Intervals", "IntervalSpread"}) {
+        for (const char* name :
+             {"FramesPerSecond", "BytesPerSecond", "Intervals", "IntervalSpread"}) {
             const QLabel* l = w.findChild<QLabel*>(name);
             EXPECT_LE(l->fontMetrics().horizontalAdvance(l->text()), l->width()) << name << scale;
             EXPECT_LE(l->geometry().right(), w.rect().right()) << name << scale;

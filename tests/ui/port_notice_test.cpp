@@ -9,9 +9,9 @@
 #include <gtest/gtest.h>
 
 #include "app/qt_program.h"
+#include "serial/port_messages.h"
 #include "temp_dir.h"
 #include "ui/port_notice.h"
-#include "serial/port_messages.h"
 
 namespace quadrel {
 namespace {

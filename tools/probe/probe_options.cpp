@@ -45,10 +45,9 @@ void setSource(ProbeOptions& o, ProbeOptions::Source source) {
 }
 
 // Every option; all but --json take a value.
-constexpr std::string_view kOptions[] = {"port",    "device",          "replay",
-                                         "settings", "seconds",        "record",
-                                         "expect-channels", "min-fps", "max-interval-ms",
-                                         "json"};
+constexpr std::string_view kOptions[] = {
+    "port",   "device",          "replay",  "settings",        "seconds",
+    "record", "expect-channels", "min-fps", "max-interval-ms", "json"};
 
 void apply(ProbeOptions& o, std::string_view name, std::string_view value) {
     using Source = ProbeOptions::Source;

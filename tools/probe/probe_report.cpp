@@ -78,8 +78,8 @@ std::vector<Check> checkExpectations(const ProbeOptions& o, const LinkReport& r)
 
 std::string_view verdictKey(Verdict verdict) {
     // In the order of Verdict: stable keys for scripts.
-    constexpr std::string_view kKeys[] = {"port_away", "no_bytes",  "no_frames",  "irregular",
-                                          "lost_sync", "glitches",  "off_rate",   "good",
+    constexpr std::string_view kKeys[] = {"port_away", "no_bytes",  "no_frames",   "irregular",
+                                          "lost_sync", "glitches",  "off_rate",    "good",
                                           "waiting",   "sync_like", "frames_lost", "port_shared"};
     static_assert(std::size(kKeys) == static_cast<std::size_t>(Verdict::PortShared) + 1);
     return kKeys[static_cast<std::size_t>(verdict)];
@@ -108,7 +108,6 @@ std::string_view patternKey(DeliveryPattern p) {
     return kKeys[static_cast<std::size_t>(p)];
 }
 
-
 }  // namespace
 
 std::string reportText(const ProbeRun& run, const LinkReport& r, const std::vector<Check>& checks) {
@@ -120,7 +119,8 @@ std::string reportText(const ProbeRun& run, const LinkReport& r, const std::vect
     out += "  listened   " + fixed(r.seconds, 1) + " s to " + run.source + " at " + run.settings +
            "; last byte " + fixed(r.silenceSeconds, 1) + " s ago\n";
     out += "  delivery   " + r.delivery.text;
-    if (r.lowLatency != LowLatency::NotAsked) out += "; low latency " + lowLatencyText(r.lowLatency);
+    if (r.lowLatency != LowLatency::NotAsked)
+        out += "; low latency " + lowLatencyText(r.lowLatency);
     out += "\n";
     out += "  bytes      " + std::to_string(r.bytes) + ", " + fixed(r.bytesPerSecond, 0) + "/s\n";
     out += "  frames     " + std::to_string(r.frames) + ", " + fixed(r.framesPerSecond, 1) +

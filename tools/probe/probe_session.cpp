@@ -102,8 +102,7 @@ sim::Capture captureOfRawBytes(std::vector<std::uint8_t> bytes, const CommSettin
     // Blocks of what the line carries in 10 ms, back to back at its pace;
     // 64 bytes at least, so that a slow line's capture is not a batch a byte.
     const double perSecond = sim::bytesPerSecond(line);
-    const std::size_t block =
-        std::max<std::size_t>(64, static_cast<std::size_t>(perSecond / 100));
+    const std::size_t block = std::max<std::size_t>(64, static_cast<std::size_t>(perSecond / 100));
     sim::Capture capture;
     capture.line = line;
     capture.bytes = std::move(bytes);

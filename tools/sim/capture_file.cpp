@@ -1,8 +1,8 @@
 #include "capture_file.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -58,10 +58,15 @@ std::string printable(std::string_view text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         const auto c = static_cast<unsigned char>(text[i]);
         // Whole UTF-8 sequences stay; anything else unusual is escaped.
-        int length = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 0;
+        int length = c < 0x80             ? 1
+                     : (c & 0xE0) == 0xC0 ? 2
+                     : (c & 0xF0) == 0xE0 ? 3
+                     : (c & 0xF8) == 0xF0 ? 4
+                                          : 0;
         bool whole = length > 1 && i + static_cast<std::size_t>(length) <= text.size();
         for (int k = 1; whole && k < length; ++k)
-            whole = (static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]) & 0xC0) == 0x80;
+            whole =
+                (static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]) & 0xC0) == 0x80;
         if (whole) {
             out.append(text.substr(i, static_cast<std::size_t>(length)));
             i += static_cast<std::size_t>(length) - 1;
@@ -160,7 +165,8 @@ CaptureRead readCapture(std::string_view text) {
                 const std::string_view f = fields[i];
                 const auto [end, ec] = std::from_chars(f.data(), f.data() + f.size(), value, 16);
                 if (f.size() != 2 || ec != std::errc{} || end != f.data() + f.size())
-                    return fail("'" + printable(f.substr(0, 40)) + "' is not a byte in two hex digits");
+                    return fail("'" + printable(f.substr(0, 40)) +
+                                "' is not a byte in two hex digits");
                 capture.bytes.push_back(static_cast<std::uint8_t>(value));
             }
             batch.size = capture.bytes.size() - batch.offset;

@@ -111,8 +111,8 @@ int main(int argc, char** argv) {
             CaptureRead read =
                 readCapture({reinterpret_cast<const char*>(file.bytes.data()), file.bytes.size()});
             if (!read.capture) {
-                std::fprintf(stderr, "quadrel-sim: %s, %s\n", printable(*options.replayPath).c_str(),
-                             read.error.c_str());
+                std::fprintf(stderr, "quadrel-sim: %s, %s\n",
+                             printable(*options.replayPath).c_str(), read.error.c_str());
                 return 2;
             }
             if (read.capture->line && !options.lineGiven) options.stream.line = *read.capture->line;
