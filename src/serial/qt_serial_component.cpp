@@ -281,6 +281,8 @@ void QtSerialComponent::onErrorOccurred(QSerialPort::SerialPortError error) {
     // devices) leaves: while the device is there, the port is not lost.
     if (QFileInfo::exists(QString::fromLocal8Bit(device_))) {
         serial_->clearError();
+        // Qt stops reading after such a report; this starts it again.
+        serial_->setReadBufferSize(kReadBufferSize);
         if (!shared_) {
             shared_ = true;
             emit sharedReader(QString::fromStdString(sharedReaderMessage(port_, device_)));
