@@ -230,6 +230,7 @@ TEST_F(SettingsFileTest, ReplacingKeepsPermissionsAndLinks) {
     fs::remove_all(dir / "dotfiles");
     EXPECT_FALSE(settings.write("S", "a", "3"));
     EXPECT_TRUE(fs::is_symlink(file));
+    ASSERT_FALSE(errors.empty());
     EXPECT_NE(errors.back().find("which does not exist"), std::string::npos) << errors.back();
 }
 
