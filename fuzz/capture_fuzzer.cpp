@@ -1,24 +1,15 @@
 // The capture reader on any text: it refuses with a line number or gives a
 // capture that, written out as the probe records one, reads back the same.
-#include <cstdio>
-#include <cstdlib>
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "capture_file.h"
+#include "check.h"
 
 using namespace quadrel;
-
-namespace {
-
-void check(bool holds, const char* what) {
-    if (!holds) {
-        std::fprintf(stderr, "%s\n", what);
-        std::abort();
-    }
-}
-
-}  // namespace
+using fuzz::check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);

@@ -2,24 +2,19 @@
 // written reads back exactly (up to 254 characters), every other key reads
 // as before, and a refused write leaves the file as it was, byte for byte.
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
+#include "check.h"
 #include "settings/settings_file.h"
 #include "temp_dir.h"
 
 using namespace quadrel;
+using fuzz::check;
 
 namespace {
-
-void check(bool holds, const char* what) {
-    if (!holds) {
-        std::fprintf(stderr, "%s\n", what);
-        std::abort();
-    }
-}
 
 std::string trim(std::string s) {
     const char* blanks = " \t\r\v\f";
