@@ -9,7 +9,7 @@ if [ -z "$QUADREL_DEMO_TEST_ON_XVFB" ]; then
     for tool in xvfb-run xdotool; do
         command -v $tool > /dev/null || { echo "SKIPPED: $tool is not installed (./x setup installs it)"; exit 77; }
     done
-    QUADREL_DEMO_TEST_ON_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" sh "$0" "$@"
+    QUADREL_DEMO_TEST_ON_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp -noreset" sh "$0" "$@"
 fi
 unset QT_QPA_PLATFORM  # a real window this time
 tmp=$(mktemp -d) || exit 1
