@@ -1,6 +1,6 @@
 // End to end through a pseudo-terminal: a writer thread plays a standard
 // 8-channel stream into the master side as fast as the kernel takes it, and
-// the program's serial component and receive engine take it from the slave
+// the program's serial port and receiver take it from the slave
 // side on the event loop. "RawRead" reads the same stream with plain read()
 // calls and no processing: the ratio tells what Quadrel costs on top of the
 // system's own pseudo-terminal path.
@@ -18,8 +18,8 @@
 #include <thread>
 #include <vector>
 
-#include "form/main_form.h"
-#include "serial/qt_serial_component.h"
+#include "receiver/receiver.h"
+#include "serial/qt_serial_port.h"
 
 namespace quadrel {
 namespace {
@@ -92,25 +92,25 @@ void ThroughQuadrel(benchmark::State& state) {
     const auto stream = standardStream();
     for (auto _ : state) {
         Pty pty;
-        QtSerialComponent port([&pty](int) { return pty.slave; });
+        QtSerialPort port([&pty](int) { return pty.slave; });
         NoBeep beep;
         NoWindow cable;
-        MainForm form(port, cable, beep);
-        form.state().Mode.setValue(2, true);
-        form.state().Option.setValue(1, true);
+        Receiver receiver(cable, beep);
+        receiver.setMode(StickMode::Two);
+        receiver.setType(TransmitterType::JR);
         std::size_t taken = 0;
         QEventLoop loop;
-        port.setReceiveHandler([&] {
-            form.MSComm1_OnComm();
-            if (++taken == stream.size()) loop.quit();
+        port.setReadHandler([&](std::span<const std::uint8_t> bytes) {
+            receiver.feed(bytes, Time(0));
+            taken += bytes.size();
+            if (taken == stream.size()) loop.quit();
         });
-        port.setSettings("19200,N,8,1");
-        port.setPortOpen(true);
+        port.open();
         std::thread writer(writeAll, pty.master, std::cref(stream));
         loop.exec();
         writer.join();
-        port.setPortOpen(false);
-        benchmark::DoNotOptimize(form.state().In(1).Caption.size());
+        port.close();
+        benchmark::DoNotOptimize(receiver.view().rows[0].value);
     }
     state.SetBytesProcessed(static_cast<long long>(state.iterations() * kStreamBytes));
 }

@@ -6,26 +6,35 @@
 #include <benchmark/benchmark.h>
 
 #include <random>
+#include <span>
 #include <vector>
 
 #include "allocation_counter.h"
-#include "form/main_form.h"
+#include "link/link_monitor.h"
+#include "receiver/receiver.h"
 
 namespace quadrel {
 namespace {
 
-// Plays a prepared stream over and over, one byte per receive event.
-class LoopingPort final : public ReceiveOnlyPort {
+// A prepared stream played over and over, up to kLongestRead bytes a read.
+class LoopingStream {
 public:
-    explicit LoopingPort(std::vector<std::uint8_t> stream) : stream_(std::move(stream)) {}
-    std::optional<std::uint8_t> Input() override {
-        const std::uint8_t b = stream_[next_];
-        next_ = next_ + 1 == stream_.size() ? 0 : next_ + 1;
-        return b;
+    static constexpr std::size_t kLongestRead = 4096;
+
+    explicit LoopingStream(const std::vector<std::uint8_t>& stream) : length_(stream.size()) {
+        // Repeated, so that a read from anywhere in the stream is one span.
+        while (looped_.size() < length_ + kLongestRead)
+            looped_.insert(looped_.end(), stream.begin(), stream.end());
+    }
+    std::span<const std::uint8_t> read(std::size_t size) {
+        const std::span<const std::uint8_t> bytes(looped_.data() + next_, size);
+        next_ = (next_ + size) % length_;
+        return bytes;
     }
 
 private:
-    std::vector<std::uint8_t> stream_;
+    std::vector<std::uint8_t> looped_;
+    std::size_t length_ = 0;
     std::size_t next_ = 0;
 };
 
@@ -91,29 +100,27 @@ std::vector<std::uint8_t> alternatingStream() {
     return s;
 }
 
-// Receives one byte at a time; `asTheProgram` receives as the program does,
-// in batches of 4096 with the link statistics counting.
+// Receives one byte a read; `asTheProgram` receives as the program does,
+// in reads of 4096 with the link statistics counting.
 void runReceive(benchmark::State& state, std::vector<std::uint8_t> stream, bool asTheProgram = false) {
-    LoopingPort port(std::move(stream));
+    LoopingStream port(stream);
     NoBeep beep;
     NoWindow cable;
-    MainForm form(port, cable, beep);
+    Receiver receiver(cable, beep);
     LinkMonitor monitor;
-    if (asTheProgram) form.setLinkMonitor(&monitor);
-    form.state().Option.setValue(1, true);
-    form.state().Mode.setValue(2, true);
-    for (int i = 0; i < 100000; ++i) form.MSComm1_OnComm();  // settle: ranges, captions
+    if (asTheProgram) receiver.setLinkMonitor(&monitor);
+    receiver.setType(TransmitterType::JR);
+    receiver.setMode(StickMode::Two);
+    Time now(0);
+    for (int i = 0; i < 100000; ++i) receiver.feed(port.read(1), now);  // settle: ranges
 
     const long long before = allocationCount();
-    std::int64_t nowMs = 0;
     for (auto _ : state) {
+        now += std::chrono::milliseconds(1);
         if (asTheProgram) {
-            monitor.beginRead(++nowMs * 1000, 4096);
-            form.beginReceiveBatch();
-            for (int i = 0; i < 4096; ++i) form.MSComm1_OnComm();
-            form.endReceiveBatch();
+            receiver.feed(port.read(4096), now);
         } else {
-            for (int i = 0; i < 1000; ++i) form.MSComm1_OnComm();
+            for (int i = 0; i < 1000; ++i) receiver.feed(port.read(1), now);
         }
     }
     const long long allocations = allocationCount() - before;
@@ -121,7 +128,7 @@ void runReceive(benchmark::State& state, std::vector<std::uint8_t> stream, bool 
     state.SetBytesProcessed(bytes);
     state.counters["allocs_per_byte"] =
         static_cast<double>(allocations) / static_cast<double>(bytes);
-    benchmark::DoNotOptimize(form.state().In(1).Caption.size());
+    benchmark::DoNotOptimize(receiver.view().rows[0].value);
 }
 
 void Baseline(benchmark::State& state) {

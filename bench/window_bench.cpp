@@ -11,30 +11,29 @@
 namespace quadrel {
 namespace {
 
-// Two states apart in every value, bar and marker.
-MainWindowState changing(int step) {
-    MainWindowState s;
-    for (int k = 1; k <= kChannels; ++k) {
-        const int v = 40 + (step * 7 + k * 23) % 180;
-        s.In(k).Caption.setNumber(v);
-        s.Res(k).Caption.setNumber(180);
-        s.Res(k).BackColor = kGreen;
-        s.ProgressBar(k).Value = static_cast<float>((v - 40) * 100 / 180);
+// Two views apart in every value, bar and marker.
+ReceiverView changing(int step) {
+    ReceiverView s;
+    s.noSignal = false;
+    for (int k = 0; k < kChannels; ++k) {
+        const int v = 40 + (step * 7 + (k + 1) * 23) % 180;
+        s.rows[k] = {.value = v, .width = 180, .bar = static_cast<float>((v - 40) * 100 / 180)};
     }
-    s.Ball1 = {1440.0f + 4 * (step % 200), 240.0f + 3 * (step % 250)};
-    s.Ball2 = {240.0f + 3 * (step % 250), 240.0f + 4 * (step % 200)};
+    s.sticks.right = {0.4 * (step % 200), 0.3 * (step % 250)};
+    s.sticks.left = {0.3 * (step % 250), 0.4 * (step % 200)};
     return s;
 }
 
 void run(benchmark::State& state, bool paint, bool change) {
     MainWindow w;
     w.show();
-    std::vector<MainWindowState> states;
-    for (int i = 0; i < 64; ++i) states.push_back(changing(change ? i : 0));
-    for (const auto& s : states) w.render(s), QApplication::processEvents();  // pictures made once
+    const StatusLine status{" Comms Port 1: 19200,N,8,1", {}};
+    std::vector<ReceiverView> views;
+    for (int i = 0; i < 64; ++i) views.push_back(changing(change ? i : 0));
+    for (const auto& v : views) w.render(v, status), QApplication::processEvents();  // pictures made once
     std::size_t i = 0;
     for (auto _ : state) {
-        w.render(states[i++ % states.size()]);
+        w.render(views[i++ % views.size()], status);
         if (paint) QApplication::processEvents();
     }
 }

@@ -3,8 +3,8 @@
 #include <exception>
 #include <iostream>
 #include <stdexcept>
+#include <utility>
 
-#include "form/steps.h"
 #include "settings/numeric_text.h"
 
 namespace quadrel {
@@ -18,121 +18,126 @@ std::string channelKey(int k) {
     return "Channel" + std::to_string(k);
 }
 
+int firstDigit(const std::string& text) {
+    return static_cast<int>(numericValueOfFirstCharacter(text));
+}
+
+// Exit goes on past a failing step, whatever it threw.
+template <typename Step>
+void quietly(Step&& step) noexcept {
+    try {
+        step();
+    } catch (...) {
+    }
+}
+
 }  // namespace
 
-Program::Program(SerialComponent& port, CableWindow& cable, Beeper& beeper, SettingsFile& settings,
+Program::Program(SerialPort& port, CableWindow& cable, Beeper& beeper, SettingsFile& settings,
                  std::function<void()> endProcess, Log log)
-    : MSComm1_(port),
-      Form4_(cable),
+    : serial_(port),
+      cable_(cable),
       beeper_(beeper),
       settings_(settings),
       endProcess_(std::move(endProcess)),
       log_(log ? std::move(log) : Log(logToStderr)),
-      form_(port, cable, beeper) {
-    form_.setLinkMonitor(&link_);
+      receiver_(cable, beeper) {
+    receiver_.setLinkMonitor(&link_);
 }
 
 void Program::reportPortFailure(const std::string& reason) {
-    ui().Label1.Caption = portFailureText(port_.PortNumber);
-    ui().Label1ToolTip = reason;
+    status_.text = portFailureText(port_.port);
+    status_.tooltip = reason;
     log_(reason);
     beeper_.beep();
 }
 
 template <typename Step>
-void Program::startupStep(Step&& step) {
-    runStep([this](const std::string& reason) { reportPortFailure(reason); }, step);
+void Program::step(Step&& action) {
+    try {
+        action();
+    } catch (const std::exception& e) {
+        reportPortFailure(e.what());
+    }
 }
 
-void Program::Form_Load() {
+void Program::start(Time now) {
     // A run killed while it wrote the settings may have left a temporary copy.
     settings_.removeLeftovers();
-    // The cable format starts switched off; the engine begins that way.
-    startupStep([&] { ui().Option.setCaption(5, kZhenHuaCaption); });
+    readSettings();
+    configurePort();
+    // The watchdog waits for the splash to go; start-up goes on then.
+    receiver_.watchdog().stop();
+    afterAbout_ = AfterAbout::FinishStartup;
+    about_.show(now);
+}
 
-    startupStep([&] {
-        port_.PortNumber = static_cast<int>(
-            numericValueOfFirstCharacter(settings_.read(kPortSection, "Port", "1")));
-    });
-    startupStep([&] {
+void Program::readSettings() {
+    port_.port = firstDigit(settings_.read(kPortSection, "Port", "1"));
+    step([&] {
         const std::string text = settings_.read(kPortSection, "Settings", "19200,N,8,1");
-        if (!readPortSettings(text, port_))
+        const auto line = readStoredLineSettings(text);
+        if (!line)
             throw std::invalid_argument("the stored port settings \"" + text +
                                         "\" are not baud,parity,data,stop");
+        port_.line = *line;
     });
-    startupStep([&] {
-        port_.RtsFlag = static_cast<int>(
-            numericValueOfFirstCharacter(settings_.read(kPortSection, "RTS", "1")));
-    });
-    startupStep([&] {
-        port_.DtrFlag = static_cast<int>(
-            numericValueOfFirstCharacter(settings_.read(kPortSection, "DTR", "0")));
-    });
+    port_.rts = firstDigit(settings_.read(kPortSection, "RTS", "1")) == 1;
+    port_.dtr = firstDigit(settings_.read(kPortSection, "DTR", "0")) == 1;
 
-    for (int k = 1; k <= 4; ++k) {
-        startupStep([&] {
-            const auto v =
-                numericValueOfFirstCharacter(settings_.read(kReverseSection, channelKey(k), "0"));
-            ui().Check(k).setValue(static_cast<int>(v));
+    for (int k = 1; k <= kReverseBoxes; ++k) {
+        step([&] {
+            const int box = firstDigit(settings_.read(kReverseSection, channelKey(k), "0"));
+            if (box < 0 || box > 2) throw std::invalid_argument("invalid check box value");
+            receiver_.setReverse(k, static_cast<ReverseBox>(box));
         });
     }
 
-    startupStep([&] {
-        txModeText_ = settings_.read(kTransmitterSection, "TX Mode", "1");
-        const double mode = numericValue(txModeText_);
-        for (int m = 1; m <= 4; ++m)
-            if (mode == m) ui().Mode.setValue(m, true);
-    });
-    startupStep([&] {
-        txTypeText_ = settings_.read(kTransmitterSection, "TX Type", "1");
-        const double type = numericValue(txTypeText_);
-        for (int t = 1; t <= 5; ++t)
-            if (type == t) ui().Option.setValue(t, true);
-    });
+    // Numbers outside the options leave the group without a choice.
+    modeText_ = settings_.read(kTransmitterSection, "TX Mode", "1");
+    const double mode = numericValue(modeText_);
+    for (int m = 1; m <= kStickModes; ++m)
+        if (mode == m) receiver_.setMode(static_cast<StickMode>(m));
+    typeText_ = settings_.read(kTransmitterSection, "TX Type", "1");
+    const double type = numericValue(typeText_);
+    for (int t = 1; t <= kTransmitterTypes; ++t)
+        if (type == t) receiver_.setType(static_cast<TransmitterType>(t));
+}
 
-    // The port is configured but stays closed until the splash has gone.
-    startupStep([&] { MSComm1_.setRThreshold(1); });
-    startupStep([&] { MSComm1_.setCommPort(static_cast<std::int16_t>(port_.PortNumber)); });
-    startupStep([&] { MSComm1_.setSettings(port_.PortSettingsText); });
-    startupStep([&] { MSComm1_.setInputLen(1); });
-    startupStep([&] { MSComm1_.setRTSEnable(port_.RtsFlag == 1); });
-    startupStep([&] { MSComm1_.setDTREnable(port_.DtrFlag == 1); });
-
-    // The watchdog waits for the splash to close.
-    ui().Timer1.setEnabled(false);
-    form3_.showModal([this] { finishStartup(); });
+void Program::configurePort() {
+    // Configured, but closed until the splash has gone.
+    step([&] { serial_.setPortNumber(port_.port); });
+    step([&] { serial_.setLine(port_.line); });
+    step([&] { serial_.setRts(port_.rts); });
+    step([&] { serial_.setDtr(port_.dtr); });
 }
 
 void Program::finishStartup() {
-    startupStep([&] {
-        ui().Label1.Caption = portCaption(MSComm1_.CommPort(), port_.PortSettingsText);
-        ui().Label1ToolTip.clear();
+    step([&] {
+        status_ = {portCaption(serial_.portNumber(), port_.line), {}};
     });
-    startupStep([&] { MSComm1_.setPortOpen(true); });
+    step([&] { serial_.open(); });
     mainWindowShown_ = true;
 }
 
 void Program::portOpenedLater() {
-    ui().Label1.Caption = portCaption(MSComm1_.CommPort(), port_.PortSettingsText);
-    ui().Label1ToolTip.clear();
+    status_ = {portCaption(serial_.portNumber(), port_.line), {}};
 }
 
-void Program::FExit_Click() {
+void Program::exit() {
     // A port that is not open refuses these; exit goes on regardless.
-    runStepQuietly([&] { MSComm1_.setRTSEnable(false); });
-    runStepQuietly([&] { MSComm1_.setDTREnable(false); });
-    runStepQuietly([&] { MSComm1_.setPortOpen(false); });
+    quietly([&] { serial_.setRts(false); });
+    quietly([&] { serial_.setDtr(false); });
+    quietly([&] { serial_.close(); });
 
     // One replacement of the file: a kill during exit keeps all the
     // choices or none. A group with nothing chosen keeps the text read.
-    std::array<std::string, 4> reverse;
-    for (int k = 1; k <= 4; ++k)
-        reverse[static_cast<std::size_t>(k - 1)] = std::to_string(ui().Check(k).Value());
-    const auto choice = [](int selected, const std::string& readText) {
-        return selected ? std::to_string(selected) : readText;
-    };
-    const std::string mode = choice(ui().Mode.selected(), txModeText_);
-    const std::string type = choice(ui().Option.selected(), txTypeText_);
+    const TransmitterSetup& setup = receiver_.view().setup;
+    std::array<std::string, kReverseBoxes> reverse;
+    for (std::size_t k = 0; k < reverse.size(); ++k)
+        reverse[k] = std::to_string(static_cast<int>(setup.reverse[k]));
+    const std::string mode = setup.mode ? std::to_string(static_cast<int>(*setup.mode)) : modeText_;
+    const std::string type = setup.type ? std::to_string(static_cast<int>(*setup.type)) : typeText_;
     settings_.write({{kReverseSection, channelKey(1), reverse[0]},
                      {kReverseSection, channelKey(2), reverse[1]},
                      {kReverseSection, channelKey(3), reverse[2]},
@@ -144,29 +149,108 @@ void Program::FExit_Click() {
     if (endProcess_) endProcess_();
 }
 
-void Program::Form_Unload(std::int16_t& cancel) {
-    cancel = 3;  // the exit below ends the program itself
-    FExit_Click();
+void Program::showAbout(Time now) {
+    afterAbout_ = AfterAbout::StopItsTimer;
+    about_.show(now);
 }
 
-void Program::AMenu_Click() {
-    form3_.showModal([this] {
-        // Recreates the window if its close box discarded it meanwhile.
-        form3_.ensureCreated();
-        form3_.Timer1.setEnabled(false);
-    });
+void Program::aboutOk(Time now) {
+    if (about_.ok()) receiver_.watchdog().start(now);  // the end of the splash
+    aboutHidden(now);
 }
 
-void Program::CMenu_Click() {
-    form2_.showModal([this] { ui().Timer2.setEnabled(true); });
+void Program::aboutDiscarded(Time now) {
+    if (about_.discard()) aboutHidden(now);
 }
 
-}  // namespace quadrel
+void Program::aboutHidden(Time now) {
+    switch (std::exchange(afterAbout_, AfterAbout::Nothing)) {
+        case AfterAbout::FinishStartup:
+            finishStartup();
+            break;
+        case AfterAbout::StopItsTimer:
+            // Created again, hidden, if its close box discarded it.
+            about_.create(now);
+            about_.stopCloseTimer();
+            break;
+        case AfterAbout::Nothing:
+            break;
+    }
+}
 
-namespace quadrel {
+void Program::showPortDialog() {
+    portDialog_.show(port_);
+}
 
-void Program::ZMenu_Click() {
-    Form4_.show();
+void Program::applyPortChoice(Time now) {
+    const PortSettings choice = portDialog_.choice();
+    // The dialog's lines are the port's from now on; the RTS and DTR that
+    // the dialog shows when created again stay as start-up read them.
+    port_.port = choice.port;
+    port_.line = choice.line;
+    portDialog_.hide();
+
+    if (serial_.isOpen()) {
+        step([&] { serial_.setRts(false); });
+        step([&] { serial_.setDtr(false); });
+        step([&] { serial_.close(); });
+    }
+    step([&] { serial_.setPortNumber(port_.port); });
+    step([&] { serial_.setLine(port_.line); });
+    step([&] { status_ = {portCaption(serial_.portNumber(), port_.line), {}}; });
+    step([&] { serial_.setRts(choice.rts); });
+    step([&] { serial_.setDtr(choice.dtr); });
+    step([&] { serial_.open(); });
+    LineSettings taken = port_.line;
+    step([&] { taken = serial_.line(); });
+
+    // Stored even when the port did not open: the next start tries it
+    // again. In one replacement of the file.
+    settings_.write({{kPortSection, "Port", std::to_string(port_.port)},
+                     {kPortSection, "Settings", formatLineSettings(taken)},
+                     {kPortSection, "RTS", choice.rts ? "1" : "0"},
+                     {kPortSection, "DTR", choice.dtr ? "1" : "0"}});
+    portDialogHidden(now);
+}
+
+void Program::closePortDialog(Time now) {
+    portDialog_.hide();
+    portDialogHidden(now);
+}
+
+void Program::restorePortDefaults() {
+    // The flags change at once, whether or not "Ok" follows.
+    port_.rts = true;
+    port_.dtr = false;
+    portDialog_.restoreDefaults();
+}
+
+void Program::portDialogDiscarded(Time now) {
+    if (portDialog_.discard()) portDialogHidden(now);
+}
+
+void Program::portDialogHidden(Time now) {
+    receiver_.calibrateLater(now);
+}
+
+std::optional<Time> Program::nextDeadline() const {
+    return earlier(receiver_.nextDeadline(), about_.closeTimer().due());
+}
+
+void Program::advance(Time now) {
+    for (;;) {
+        // On a tie the receiver's come first.
+        const auto mine = receiver_.nextDeadline();
+        const auto splash = about_.closeTimer().due();
+        if (splash && *splash <= now && (!mine || *splash < *mine)) {
+            aboutOk(*splash);
+            about_.stopCloseTimer();
+        } else if (mine && *mine <= now) {
+            receiver_.advance(*mine);
+        } else {
+            return;
+        }
+    }
 }
 
 }  // namespace quadrel

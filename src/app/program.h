@@ -1,16 +1,20 @@
-// The program's two ends: start-up restores the user's choices from the
-// settings file, configures the port, shows the About window as a splash
-// and opens the port; exit closes the port and saves the choices.
+// The program without its windows: start-up restores the user's choices
+// from the settings file, configures the port, shows the About window as a
+// splash and opens the port; the menus' commands; the port dialog's choice
+// applied and stored; exit closes the port and saves the choices. Time
+// comes in with every event; the next time anything falls due is asked
+// for with nextDeadline().
 #pragma once
 
-#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
-#include "dialogs/about_form.h"
-#include "dialogs/port_settings_form.h"
-#include "form/main_form.h"
-#include "form/port_state.h"
+#include "dialogs/about_box.h"
+#include "dialogs/port_dialog.h"
+#include "link/link_monitor.h"
+#include "receiver/receiver.h"
+#include "serial/serial_port.h"
 #include "settings/settings_file.h"
 
 namespace quadrel {
@@ -19,66 +23,86 @@ class Program {
 public:
     using Log = std::function<void(const std::string& line)>;
 
-    Program(SerialComponent& port, CableWindow& cable, Beeper& beeper, SettingsFile& settings,
+    Program(SerialPort& port, CableWindow& cable, Beeper& beeper, SettingsFile& settings,
             std::function<void()> endProcess, Log log = {});
 
-    MainForm& form() { return form_; }
-    const MainForm& form() const { return form_; }
-    MainWindowState& ui() { return form_.state(); }
-    // The port settings dialog, Form2 of the design.
-    PortSettingsForm& portSettings() { return form2_; }
-    const PortSettingsForm& portSettings() const { return form2_; }
-    // The About window, Form3 of the design.
-    AboutForm& about() { return form3_; }
-    const AboutForm& about() const { return form3_; }
-    PortState& port() { return port_; }
+    Receiver& receiver() { return receiver_; }
+    const Receiver& receiver() const { return receiver_; }
     LinkMonitor& link() { return link_; }
-    bool SplashActive() const { return splashActive_; }
+    const AboutBox& about() const { return about_; }
+    PortDialog& portDialog() { return portDialog_; }
+    const PortDialog& portDialog() const { return portDialog_; }
+    // The port as start-up read it and the dialog last applied it; its
+    // RTS and DTR are what the dialog shows when it is created.
+    const PortSettings& port() const { return port_; }
+    StatusLine& status() { return status_; }
+    const StatusLine& status() const { return status_; }
     // The main window appears once start-up has finished.
     bool mainWindowShown() const { return mainWindowShown_; }
     bool ended() const { return ended_; }
 
-    void Form_Load();
-    void FExit_Click();
-    // The window is closing by other means (its close box): exit as File > Exit does.
-    void Form_Unload(std::int16_t& cancel);
-    void AMenu_Click();
-    // Settings > Comms...: the port dialog, modally; however it closes, the
-    // delayed recalibration with its beep follows.
-    void CMenu_Click();
-    void ZMenu_Click();  // shows the cable window; it stays one window
+    void start(Time now);
+    // File > Exit, and the main window's close box.
+    void exit();
+    void showAbout(Time now);
+    // Settings > Comms...: however the dialog closes, a calibration with a
+    // beep follows a second later.
+    void showPortDialog();
+    // Zhen Hua: the cable window; it stays one window.
+    void showCableWindow() { cable_.show(); }
+
+    // The About window's "OK" (Enter, Esc) and its close box.
+    void aboutOk(Time now);
+    void aboutDiscarded(Time now);
+
+    // The port dialog's "Ok": the choice applied to the port and stored.
+    void applyPortChoice(Time now);
+    void closePortDialog(Time now);  // "Close" and Esc
+    void restorePortDefaults();      // "Default"
+    void portDialogDiscarded(Time now);
+
+    // When the watchdog, the delayed calibration or the splash falls due.
+    std::optional<Time> nextDeadline() const;
+    // Runs, in time order, what fell due by `now`.
+    void advance(Time now);
+
     // The port opened after all (it was in use, or went away): the status
     // line shows it again.
     void portOpenedLater();
-
     // A port action failed: the message in the status line, its reason in
-    // the status line's tooltip and on the log, one beep.
+    // its tooltip and on the log, one beep.
     void reportPortFailure(const std::string& reason);
 
 private:
     void finishStartup();
-    // Runs one start-up step; a failure is reported and start-up goes on.
+    void aboutHidden(Time now);
+    void portDialogHidden(Time now);
+    void readSettings();
+    void configurePort();
+    // Runs a step of start-up or of applying the port's settings: a failure
+    // is reported and the next step runs.
     template <typename Step>
-    void startupStep(Step&& step);
+    void step(Step&& action);
 
-    SerialComponent& MSComm1_;
-    CableWindow& Form4_;
+    SerialPort& serial_;
+    CableWindow& cable_;
     Beeper& beeper_;
     SettingsFile& settings_;
     std::function<void()> endProcess_;
     Log log_;
 
-    MainForm form_;
+    Receiver receiver_;
     LinkMonitor link_;
-    bool splashActive_ = false;
-    AboutForm form3_{form_.state().Timer1, splashActive_};
-    PortState port_;
-    PortSettingsForm form2_{port_, MSComm1_, settings_, form_.state(),
-                            [this](const std::string& reason) { reportPortFailure(reason); }};
+    AboutBox about_;
+    PortDialog portDialog_;
+    PortSettings port_;
+    StatusLine status_;
+    // What hiding the About window goes on with.
+    enum class AfterAbout { Nothing, FinishStartup, StopItsTimer } afterAbout_ = AfterAbout::Nothing;
     // What start-up read, written back at exit when no option of a group
     // is chosen, so an unusual stored value is not lost.
-    std::string txModeText_;
-    std::string txTypeText_;
+    std::string modeText_;
+    std::string typeText_;
     bool mainWindowShown_ = false;
     bool ended_ = false;
 };

@@ -36,10 +36,10 @@ void discardWindow(QPointer<Window>& w) {
     w = nullptr;
 }
 
-// Shows a window the way its form says (placing it first), or hides it.
-void showOrHide(QDialog& dialog, bool visible, bool modal, const std::function<void()>& place) {
+// Shows a dialog modally (placing it first), or hides it.
+void showOrHide(QDialog& dialog, bool visible, const std::function<void()>& place) {
     if (visible && !dialog.isVisible()) {
-        dialog.setWindowModality(modal ? Qt::ApplicationModal : Qt::NonModal);
+        dialog.setWindowModality(Qt::ApplicationModal);
         place();
         dialog.show();
     } else if (!visible && dialog.isVisible()) {
@@ -72,42 +72,29 @@ QtProgram::QtProgram(const std::filesystem::path& settingsPath, std::function<vo
       // first ask every window to close, which the main window refuses.
       onEnd_(onEnd ? std::move(onEnd) : std::function<void()>([] { QCoreApplication::exit(0); })) {
     clock_.start();
-    serial_ = std::make_unique<QtSerialComponent>(systemDeviceResolver(configuredDevices_));
+    serial_ = std::make_unique<QtSerialPort>(systemDeviceResolver(configuredDevices_));
     // The process ends in refresh(), once the windows have gone.
     program_ = std::make_unique<Program>(*serial_, cable_, beeper_, settings_, nullptr);
     window_ = std::make_unique<MainWindow>();
     permissionNotice_ = new PortPermissionNotice(window_.get());
     settingsNotice_ = new SettingsFileNotice(window_.get());
 
-    MainForm& form = program_->form();
-    serial_->setReceiveHandler([&form] { form.MSComm1_OnComm(); });
-    serial_->setBatchStartHandler([this, &form](std::size_t bytes) {
-        LinkMonitor& link = program_->link();
-        link.setLine(serial_->lineSettings());
-        link.setLowLatency(serial_->lowLatency());
-        link.setDriverLineErrors(serial_->lineErrors());
-        link.beginRead(now(), bytes);
-        form.beginReceiveBatch();
-    });
-    serial_->setBatchDoneHandler([this, &form] {
-        form.endReceiveBatch();
-        onBatchDone();
-    });
+    serial_->setReadHandler([this](std::span<const std::uint8_t> bytes) { onRead(bytes); });
     paceTimer_.setSingleShot(true);
     paceTimer_.setTimerType(Qt::PreciseTimer);
     connect(&paceTimer_, &QTimer::timeout, this, &QtProgram::refresh);
     paintLog_ = PaintLog::fromEnvironment(*window_);
-    connect(serial_.get(), &QtSerialComponent::linkLost, this, &QtProgram::onLinkLost);
-    connect(serial_.get(), &QtSerialComponent::linkRestored, this, [this] {
+    connect(serial_.get(), &QtSerialPort::linkLost, this, &QtProgram::onLinkLost);
+    connect(serial_.get(), &QtSerialPort::linkRestored, this, [this] {
         // Back, or free at last: the port line again.
         program_->portOpenedLater();
         program_->link().setPortAway({});
         std::cerr << "Quadrel: the port is open\n";
         refresh();
     });
-    connect(serial_.get(), &QtSerialComponent::sharedReader, this, [this](const QString& why) {
+    connect(serial_.get(), &QtSerialPort::sharedReader, this, [this](const QString& why) {
         // The status line's tooltip says so while it lasts.
-        std::string& tip = program_->ui().Label1ToolTip;
+        std::string& tip = program_->status().tooltip;
         if (!why.isEmpty()) {
             std::cerr << "Quadrel: " << why.toStdString() << '\n';
             tip = why.toStdString();
@@ -118,18 +105,11 @@ QtProgram::QtProgram(const std::filesystem::path& settingsPath, std::function<vo
         refresh();
     });
 
-    timer1_ = std::make_unique<TimerDriver>(form.state().Timer1, [this, &form] {
-        form.Timer1_Timer();
-        refresh();
-    });
-    timer2_ = std::make_unique<TimerDriver>(form.state().Timer2, [this, &form] {
-        form.Timer2_Timer();
-        refresh();
-    });
-    aboutTimer_ = std::make_unique<TimerDriver>(program_->about().Timer1, [this] {
-        program_->about().Timer1_Timer();
-        refresh();
-    });
+    deadlines_ = std::make_unique<DeadlineTimer>([this] { return now(); },
+                                                 [this](Time now) {
+                                                     program_->advance(now);
+                                                     refresh();
+                                                 });
     connectMainWindow();
 }
 
@@ -141,49 +121,39 @@ QtProgram::~QtProgram() {
 void QtProgram::connectMainWindow() {
     MainWindow* w = window_.get();
     auto act = [this](auto handler) {
-        return [this, handler] {
-            handler();
+        return [this, handler](auto... args) {
+            handler(*program_, args...);
             refresh();
         };
     };
-    Program& p = *program_;
     // The user's own calibration starts the link statistics afresh too.
-    connect(w, &MainWindow::calibrateClicked, this, act([this, &p] {
-                p.form().Command1_Click();
-                p.link().reset(now());
+    connect(w, &MainWindow::calibrateClicked, this, act([this](Program& p) {
+                p.receiver().calibrate();
+                p.link().reset(now().count());
             }));
-    connect(w, &MainWindow::recalibrateTriggered, this, act([this, &p] {
-                p.form().SCal_Click();
-                p.link().reset(now());
+    connect(w, &MainWindow::recalibrateTriggered, this, act([this](Program& p) {
+                p.receiver().recalibrate();
+                p.link().reset(now().count());
             }));
-    connect(w, &MainWindow::exitTriggered, this, act([&p] { p.FExit_Click(); }));
-    connect(w, &MainWindow::closeRequested, this, act([&p] {
-                std::int16_t cancel = 0;
-                p.Form_Unload(cancel);
-            }));
-    connect(w, &MainWindow::aboutTriggered, this, act([&p] { p.AMenu_Click(); }));
-    connect(w, &MainWindow::commsTriggered, this, act([&p] { p.CMenu_Click(); }));
-    connect(w, &MainWindow::zhenHuaTriggered, this, act([&p] { p.ZMenu_Click(); }));
+    connect(w, &MainWindow::exitTriggered, this, act([](Program& p) { p.exit(); }));
+    connect(w, &MainWindow::closeRequested, this, act([](Program& p) { p.exit(); }));
+    connect(w, &MainWindow::aboutTriggered, this, act([this](Program& p) { p.showAbout(now()); }));
+    connect(w, &MainWindow::commsTriggered, this, act([](Program& p) { p.showPortDialog(); }));
+    connect(w, &MainWindow::zhenHuaTriggered, this, act([](Program& p) { p.showCableWindow(); }));
     connect(w, &MainWindow::linkMonitorTriggered, this, &QtProgram::showLinkMonitor);
-    connect(w, &MainWindow::reverseChanged, this, [this](int k, int value) {
-        program_->ui().Check(k).setValue(value);
-        refresh();
-    });
-    connect(w, &MainWindow::modeChosen, this, [this](int m) {
-        program_->ui().Mode.setValue(m, true);
-        refresh();
-    });
-    connect(w, &MainWindow::typeChosen, this, [this](int t) {
-        program_->ui().Option.setValue(t, true);
-        refresh();
-    });
+    connect(w, &MainWindow::reverseChanged, this,
+            act([](Program& p, int k, ReverseBox box) { p.receiver().setReverse(k, box); }));
+    connect(w, &MainWindow::modeChosen, this,
+            act([](Program& p, StickMode mode) { p.receiver().setMode(mode); }));
+    connect(w, &MainWindow::typeChosen, this,
+            act([](Program& p, TransmitterType type) { p.receiver().setType(type); }));
 }
 
 void QtProgram::showLinkMonitor() {
     if (!linkWindow_) {
         linkWindow_ = new LinkMonitorWindow([this] { return linkReport(); }, window_.get());
         connect(linkWindow_, &LinkMonitorWindow::resetClicked, this,
-                [this] { program_->link().reset(now()); });
+                [this] { program_->link().reset(now().count()); });
         // Beside the main window, on whichever side the screen has room.
         linkWindow_->adjustSize();
         const QRect main = window_->frameGeometry();
@@ -199,7 +169,7 @@ void QtProgram::showLinkMonitor() {
 }
 
 void QtProgram::start() {
-    program_->Form_Load();
+    program_->start(now());
     refresh();
 }
 
@@ -207,36 +177,35 @@ LinkReport QtProgram::linkReport() {
     LinkMonitor& link = program_->link();
     link.setLowLatency(serial_->lowLatency());
     link.setDriverLineErrors(serial_->lineErrors());
-    return link.report(now());
+    return link.report(now().count());
 }
 
 void QtProgram::onLinkLost(const QString& reason) {
     // The port is closed now; silence brings up "No PPM signal present...".
-    program_->ui().Label1ToolTip = reason.toStdString();
+    program_->status().tooltip = reason.toStdString();
     program_->link().setPortAway(reason.toStdString());
     std::cerr << "Quadrel: " << reason.toStdString() << '\n';
     refresh();
 }
 
 void QtProgram::renderAbout() {
-    const AboutForm& form = program_->about();
-    if (!form.exists()) {
+    const AboutBox& box = program_->about();
+    if (!box.exists()) {
         discardWindow(about_);
         return;
     }
     if (!about_) {
         about_ = new AboutDialog(window_.get());
         connect(about_, &AboutDialog::okClicked, this, [this] {
-            program_->about().cmdOK_Click();
+            program_->aboutOk(now());
             refresh();
         });
         connect(about_, &AboutDialog::discardRequested, this, [this] {
-            program_->about().discard();
+            program_->aboutDiscarded(now());
             refresh();
         });
     }
-    about_->render(form);
-    showOrHide(*about_, form.Visible(), form.isModal(), [this] { centreOnScreen(*about_); });
+    showOrHide(*about_, box.visible(), [this] { centreOnScreen(*about_); });
 }
 
 void QtProgram::createPortSettingsDialog() {
@@ -244,27 +213,24 @@ void QtProgram::createPortSettingsDialog() {
     PortSettingsDialog* d = portDialog_;
     auto act = [this](auto handler) {
         return [this, handler](auto... args) {
-            handler(program_->portSettings(), args...);
+            handler(*program_, args...);
             refresh();
         };
     };
     connect(d, &PortSettingsDialog::okClicked, this,
-            act([](PortSettingsForm& f) { f.Command1_Click(); }));
+            act([this](Program& p) { p.applyPortChoice(now()); }));
     connect(d, &PortSettingsDialog::closeClicked, this,
-            act([](PortSettingsForm& f) { f.Command2_Click(); }));
+            act([this](Program& p) { p.closePortDialog(now()); }));
     connect(d, &PortSettingsDialog::defaultClicked, this,
-            act([](PortSettingsForm& f) { f.Command3_Click(); }));
+            act([](Program& p) { p.restorePortDefaults(); }));
     connect(d, &PortSettingsDialog::discardRequested, this,
-            act([](PortSettingsForm& f) { f.discard(); }));
-    connect(d, &PortSettingsDialog::listPicked, this,
-            act([](PortSettingsForm& f, int list, int index) {
-                DropDownList* lists[] = {&f.Combo1, &f.Combo2, &f.Combo3, &f.Combo4, &f.Combo5};
-                lists[list - 1]->setListIndex(index);
-            }));
-    connect(d, &PortSettingsDialog::checkChanged, this,
-            act([](PortSettingsForm& f, int box, int value) {
-                (box == 1 ? f.Check1 : f.Check2).setValue(value);
-            }));
+            act([this](Program& p) { p.portDialogDiscarded(now()); }));
+    connect(d, &PortSettingsDialog::picked, this,
+            act([](Program& p, PortList list, int index) { p.portDialog().pick(list, index); }));
+    connect(d, &PortSettingsDialog::rtsChanged, this,
+            act([](Program& p, bool on) { p.portDialog().setRts(on); }));
+    connect(d, &PortSettingsDialog::dtrChanged, this,
+            act([](Program& p, bool on) { p.portDialog().setDtr(on); }));
 }
 
 std::array<QString, 4> QtProgram::portDevices() const {
@@ -278,31 +244,33 @@ std::array<QString, 4> QtProgram::portDevices() const {
 }
 
 void QtProgram::renderPortSettings() {
-    const PortSettingsForm& form = program_->portSettings();
-    if (!form.exists()) {
+    const PortDialog& dialog = program_->portDialog();
+    if (!dialog.exists()) {
         discardWindow(portDialog_);
         return;
     }
     if (!portDialog_) createPortSettingsDialog();
-    const bool showing = form.Visible() && !portDialog_->isVisible();
+    const bool showing = dialog.visible() && !portDialog_->isVisible();
     // Adapters come and go: look the devices up afresh at each showing.
     if (showing) portDialog_->setPortDevices(portDevices());
-    if (form.Visible())
-        portDialog_->render(form, QString::fromStdString(program_->ui().Label1ToolTip),
-                            program_->port().PortNumber);
-    showOrHide(*portDialog_, form.Visible(), form.isModal(),
-               [this] { centreOver(*portDialog_, *window_); });
+    if (dialog.visible())
+        portDialog_->render(dialog, QString::fromStdString(program_->status().tooltip),
+                            program_->port().port);
+    showOrHide(*portDialog_, dialog.visible(), [this] { centreOver(*portDialog_, *window_); });
 }
 
-void QtProgram::onBatchDone() {
-    // Bytes restart the watchdog and may switch timers on or off: the
-    // timers follow at once. A frame that changes nothing on screen (the
-    // same values again) asks for no refresh, and so costs no wake-up.
+void QtProgram::onRead(std::span<const std::uint8_t> bytes) {
     if (ended_) return;
-    timer1_->sync();
-    timer2_->sync();
-    aboutTimer_->sync();
-    if (window_->shows(program_->ui())) return;
+    LinkMonitor& link = program_->link();
+    link.setLine(serial_->line());
+    link.setLowLatency(serial_->lowLatency());
+    link.setDriverLineErrors(serial_->lineErrors());
+    program_->receiver().feed(bytes, now());
+    // Bytes move the watchdog's deadline. A read that changes nothing on
+    // screen (the same values again) asks for no refresh, and so costs no
+    // wake-up.
+    deadlines_->follow(program_->nextDeadline());
+    if (window_->shows(program_->receiver().view(), program_->status())) return;
     // A refresh that is due anyway is made now, not one turn of the event
     // loop later.
     if (!paceTimer_.isActive() && msUntilRefresh() == 0)
@@ -330,9 +298,7 @@ void QtProgram::refresh() {
     if (ended_) return;
     if (program_->ended()) {
         ended_ = true;
-        timer1_.reset();
-        timer2_.reset();
-        aboutTimer_.reset();
+        deadlines_.reset();
         if (about_) about_->hide();
         if (portDialog_) portDialog_->hide();
         cable_.hide();
@@ -341,10 +307,8 @@ void QtProgram::refresh() {
         onEnd_();
         return;
     }
-    timer1_->sync();
-    timer2_->sync();
-    aboutTimer_->sync();
-    window_->render(program_->ui());
+    deadlines_->follow(program_->nextDeadline());
+    window_->render(program_->receiver().view(), program_->status());
     cable_.apply();
     renderAbout();
     renderPortSettings();

@@ -18,7 +18,7 @@
 
 #include "app/paint_log.h"
 #include "app/program.h"
-#include "serial/qt_serial_component.h"
+#include "serial/qt_serial_port.h"
 #include "settings/settings_file.h"
 #include "ui/about_dialog.h"
 #include "ui/link_monitor_window.h"
@@ -44,23 +44,23 @@ public:
     MainWindow& mainWindow() { return *window_; }
     AboutDialog* aboutDialog() const { return about_; }
     PortSettingsDialog* portSettingsDialog() const { return portDialog_; }
-    QtSerialComponent& serialPort() { return *serial_; }
+    QtSerialPort& serialPort() { return *serial_; }
     QtCableWindow& cableWindow() { return cable_; }
-    // Microseconds since the program started, as the link statistics count.
-    std::int64_t now() const { return clock_.nsecsElapsed() / 1000; }
+    // Since the program started.
+    Time now() const { return Time(clock_.nsecsElapsed() / 1000); }
     PortPermissionNotice& permissionNotice() { return *permissionNotice_; }
     SettingsFileNotice& settingsNotice() { return *settingsNotice_; }
     LinkMonitorWindow* linkMonitorWindow() const { return linkWindow_; }
 
-    // Brings the windows and timers up to date with the core's state.
+    // Brings the windows and the next deadline up to date with the core.
     void refresh();
     // The same within one display refresh, however often it is asked for.
     qint64 msUntilRefresh() const;  // 0 once a display frame has passed
     void requestRefresh();
 
 private:
-    // After the receive events of a batch of bytes.
-    void onBatchDone();
+    // A read of the port, with all that had arrived.
+    void onRead(std::span<const std::uint8_t> bytes);
     void connectMainWindow();
     void renderAbout();
     void renderPortSettings();
@@ -78,7 +78,7 @@ private:
     SettingsFile settings_;
     std::map<int, std::string> configuredDevices_;  // section "Devices"
     std::function<void()> onEnd_;
-    std::unique_ptr<QtSerialComponent> serial_;
+    std::unique_ptr<QtSerialPort> serial_;
     QtBeeper beeper_;
     QtCableWindow cable_;
     std::unique_ptr<Program> program_;
@@ -88,7 +88,7 @@ private:
     QPointer<LinkMonitorWindow> linkWindow_;
     PortPermissionNotice* permissionNotice_;  // owned by the main window
     SettingsFileNotice* settingsNotice_;      // owned by the main window
-    std::unique_ptr<TimerDriver> timer1_, timer2_, aboutTimer_;
+    std::unique_ptr<DeadlineTimer> deadlines_;
     QTimer paceTimer_;  // a refresh asked for and not yet made
     QElapsedTimer sinceRefresh_;
     QElapsedTimer clock_;  // the link statistics' time

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "serial/serial_component.h"
 
 namespace quadrel {
 namespace {
@@ -62,11 +61,11 @@ void LinkMonitor::reset(std::int64_t nowUs) {
     bucketSlot_ = static_cast<std::size_t>((bucketStart_ / kBucketUs) % kBuckets);
 }
 
-void LinkMonitor::setLine(const CommSettings& line) {
+void LinkMonitor::setLine(const LineSettings& line) {
     const double stop = line.stopBits == StopBits::Two          ? 2
                         : line.stopBits == StopBits::OneAndHalf ? 1.5
                                                                 : 1;
-    const double bits = 1 + line.dataBits + (line.parity == 'N' ? 0 : 1) + stop;
+    const double bits = 1 + line.dataBits + (line.parity == Parity::None ? 0 : 1) + stop;
     if (line.baud > 0) byteUs_ = 1e6 * bits / line.baud;
 }
 
@@ -165,27 +164,6 @@ void LinkMonitor::windowCleared(const FrameWindow& window) {
     synced_ = false;
     endMark_.reset();
     syncLikeEnd_.reset();
-}
-
-void LinkMonitor::lineEvent(int commEvent) {
-    switch (commEvent) {
-        case comm_event::Frame:
-            ++events_.framing;
-            break;
-        case comm_event::RxParity:
-            ++events_.parity;
-            break;
-        case comm_event::Overrun:
-        case comm_event::RxOver:
-            ++events_.overrun;
-            return;
-        case comm_event::Break:
-            ++events_.breaks;
-            return;
-        default:
-            return;  // modem lines and the like: no error
-    }
-    ++bucket().lineErrors;
 }
 
 void LinkMonitor::setDriverLineErrors(std::optional<LineErrorCounts> counts) {

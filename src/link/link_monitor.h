@@ -18,7 +18,7 @@
 #include "link/delivery.h"
 #include "link/frame_clock.h"
 #include "serial/driver_tuning.h"
-#include "settings/comm_settings.h"
+#include "serial/port_settings.h"
 
 namespace quadrel {
 
@@ -119,7 +119,7 @@ public:
     // Starts counting afresh at `nowUs`.
     void reset(std::int64_t nowUs);
     // The line's settings, for the time a byte takes on it.
-    void setLine(const CommSettings& line);
+    void setLine(const LineSettings& line);
 
     // From the receive path: a read of `bytes` bytes that arrived at
     // `atUs`; then per byte, in order, the byte as it arrived and any frame
@@ -132,9 +132,8 @@ public:
                       bool readAsCable);
     void windowCleared(const FrameWindow& window);
 
-    // Line errors: an event the port raised, or the driver's counts since
-    // the port opened (nothing where it does not count them).
-    void lineEvent(int commEvent);
+    // Line errors: the driver's counts since the port opened (nothing
+    // where it does not count them).
     void setDriverLineErrors(std::optional<LineErrorCounts> counts);
     void setLowLatency(LowLatency state) { lowLatency_ = state; }
     // Why the port is gone, while it is; empty once it is back. And that
@@ -211,7 +210,6 @@ private:
 
     std::uint64_t bytes_ = 0, frames_ = 0, lostBytes_ = 0, shortFrames_ = 0, syncLike_ = 0;
     std::uint64_t channelChanges_ = 0, glitches_ = 0, stray_ = 0, excused_ = 0;
-    LineErrorCounts events_;                 // raised by the port
     std::optional<LineErrorCounts> driver_;  // counted by the driver
     LowLatency lowLatency_ = LowLatency::NotAsked;
     std::string portAway_, portShared_;

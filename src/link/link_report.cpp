@@ -52,10 +52,8 @@ LinkReport LinkMonitor::report(std::int64_t nowUs) const {
     r.bytes = bytes_, r.frames = frames_, r.lostBytes = lostBytes_, r.shortFrames = shortFrames_;
     r.syncLikeValues = syncLike_, r.glitches = glitches_, r.strayFrames = stray_;
     r.lowLatency = lowLatency_;
-    r.lineErrors.reported = driver_.has_value() || events_.total() > 0;
-    const LineErrorCounts driver = driver_.value_or(LineErrorCounts{});
-    r.lineErrors.counts = {driver.framing + events_.framing, driver.parity + events_.parity,
-                           driver.overrun + events_.overrun, driver.breaks + events_.breaks};
+    r.lineErrors.reported = driver_.has_value();
+    r.lineErrors.counts = driver_.value_or(LineErrorCounts{});
     r.delivery = delivery_.figures();
 
     // The frames of the last ten seconds, newest first; whole frames a

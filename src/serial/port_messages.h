@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "serial/serial_component.h"
+#include "serial/serial_port.h"
 
 namespace quadrel {
 

@@ -18,6 +18,7 @@
 #include <optional>
 
 #include "settings/atomic_file.h"
+#include "settings/plain_text.h"
 
 #include <pwd.h>
 #include <unistd.h>
@@ -35,16 +36,6 @@ constexpr std::size_t kMaxFileSize = std::size_t{1} << 20;
 constexpr auto npos = std::string_view::npos;
 
 constexpr std::string_view kNewFileLineEnd = "\n";
-
-bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
-}
-
-std::string_view trim(std::string_view s) {
-    while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
-    return s;
-}
 
 char asciiLower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
@@ -87,16 +78,16 @@ struct Entry {
 };
 
 Entry classify(std::string_view body) {
-    const std::string_view t = trim(body);
+    const std::string_view t = trimmed(body);
     if (t.empty() || t.front() == ';') return {};
     if (t.front() == '[') {
         const std::size_t close = t.find(']');
         if (close == npos) return {};
-        return {Kind::Section, trim(t.substr(1, close - 1)), {}};
+        return {Kind::Section, trimmed(t.substr(1, close - 1)), {}};
     }
     const std::size_t eq = t.find('=');
     if (eq == npos) return {};
-    return {Kind::Key, trim(t.substr(0, eq)), trim(t.substr(eq + 1))};
+    return {Kind::Key, trimmed(t.substr(0, eq)), trimmed(t.substr(eq + 1))};
 }
 
 struct Location {
@@ -147,7 +138,7 @@ std::string_view lineEndOf(std::string_view text) {
 bool endsWithBlankLine(std::string_view text) {
     if (!text.empty() && text.back() == '\n') text.remove_suffix(1);
     const std::size_t nl = text.rfind('\n');
-    return trim(nl == npos ? text : text.substr(nl + 1)).empty();
+    return trimmed(nl == npos ? text : text.substr(nl + 1)).empty();
 }
 
 // The file's text with the key set; nothing when the key already holds the
@@ -200,7 +191,7 @@ std::string unstorable(std::string_view section, std::string_view key, std::stri
         return s.find_first_of(chars) != npos;
     };
     if (holds(section, "\r\n]")) return "a section name cannot hold a line break or \"]\"";
-    const std::string_view k = trim(key);
+    const std::string_view k = trimmed(key);
     if (k.empty() || k.front() == ';' || k.front() == '[' || holds(key, "\r\n="))
         return "a key name must not be empty, start with \";\" or \"[\", or hold \"=\" or a "
                "line break";
@@ -243,7 +234,7 @@ std::string SettingsFile::read(std::string_view section, std::string_view key,
         if (loaded.status != Status::Ok) return std::string(defaultValue);
         std::string_view text = loaded.text;
         if (loaded.cut) text = text.substr(0, text.rfind('\n') + 1);  // no half line
-        const Location loc = locate(text, trim(section), trim(key));
+        const Location loc = locate(text, trimmed(section), trimmed(key));
         if (!loc.keyFound) return std::string(defaultValue);
         return std::string(unquote(loc.key.value).substr(0, kMaxValueLength));
     } catch (...) {
@@ -268,7 +259,7 @@ bool SettingsFile::write(std::initializer_list<Entry> entries) {
                 stored = fail(onError_, path_, why);
                 continue;
             }
-            if (auto next = withValue(text, trim(e.section), trim(e.key), e.value)) {
+            if (auto next = withValue(text, trimmed(e.section), trimmed(e.key), e.value)) {
                 text = std::move(*next);
                 changed = true;
             }

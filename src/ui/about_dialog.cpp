@@ -5,44 +5,44 @@
 #include <QPainter>
 #include <QPushButton>
 
-#include "dialogs/about_form.h"
+#include "dialogs/about_box.h"
+#include "ui/control_names.h"
 #include "ui/program_icon.h"
 #include "ui/widget_support.h"
 
 namespace quadrel {
 
+namespace names = control_names::about;
+
 AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
-    setUpFixedWindow(this, "Form3", "About", 4560, 2865);
+    setUpFixedWindow(this, names::kWindow, "About", 4560, 2865);
 
     auto* icon = new QLabel(this);
-    nameControl(icon, "picIcon", "Quadrel icon");
+    nameControl(icon, names::kIcon, "Quadrel icon");
     icon->setPixmap(programIcon().pixmap(32, 32));
     placeAt(icon, {240, 240, 540, 540});
     icon->adjustSize();  // the picture sizes itself
 
-    makeLabel(this, "Title", " Quadrel", {1080, 120, 3375, 465},
+    makeLabel(this, names::kTitle, " Quadrel", {1080, 120, 3375, 465},
               {.font = boldFont(13.5), .color = kBlack, .align = Qt::AlignCenter});
-    makeLabel(this, "Label3",
+    makeLabel(this, names::kPurpose,
               "For testing of Serial PIC Interfaces using transmitters up to eight channels.",
               {1080, 720, 3375, 735},
               {.font = designFont(8.25, true, "Arial"), .align = Qt::AlignCenter})
         ->setWordWrap(true);
-    version_ = makeLabel(this, "Label1", {}, {1080, 1560, 3375, 255}, {.align = Qt::AlignCenter});
-    makeLabel(this, "lblDisclaimer", "Written by the Quadrel authors.", {135, 2145, 3870, 225},
+    makeLabel(this, names::kVersion, QString::fromStdString(versionLine()), {1080, 1560, 3375, 255},
+              {.align = Qt::AlignCenter});
+    makeLabel(this, names::kDisclaimer, "Written by the Quadrel authors.", {135, 2145, 3870, 225},
               {.color = kBlack});
 
     auto* ok = new QPushButton("OK", this);
-    nameControl(ok, "cmdOK");
+    nameControl(ok, names::kOk);
     placeAt(ok, {3120, 2280, 1260, 345});
     ok->setDefault(true);  // Enter; Esc comes through reject()
     connect(ok, &QPushButton::clicked, this, &AboutDialog::okClicked);
 
-    makeLabel(this, "Label2", "Freeware", {120, 2400, 1575, 255},
+    makeLabel(this, names::kFreeware, "Freeware", {120, 2400, 1575, 255},
               {.align = Qt::AlignLeft | Qt::AlignVCenter});
-}
-
-void AboutDialog::render(const AboutForm& form) {
-    version_->setText(qText(form.Label1.Caption));
 }
 
 void AboutDialog::reject() {

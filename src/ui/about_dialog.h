@@ -1,4 +1,4 @@
-// The About window as the user sees it; its behaviour is AboutForm's.
+// The About window as the user sees it; its behaviour is AboutBox's.
 #pragma once
 
 #include <QDialog>
@@ -7,15 +7,11 @@ class QLabel;
 
 namespace quadrel {
 
-class AboutForm;
-
 class AboutDialog : public QDialog {
     Q_OBJECT
 
 public:
     explicit AboutDialog(QWidget* parent = nullptr);
-
-    void render(const AboutForm& form);
 
 signals:
     void okClicked();         // "OK", Enter or Esc
@@ -25,9 +21,6 @@ protected:
     void reject() override;  // Esc
     void closeEvent(QCloseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
-
-private:
-    QLabel* version_ = nullptr;
 };
 
 }  // namespace quadrel

@@ -18,12 +18,14 @@
 
 #include <algorithm>
 
-#include "channels/stick_display.h"
+#include "ui/control_names.h"
 #include "ui/design_frame.h"
 #include "ui/picture_layer.h"
 #include "ui/widget_support.h"
 
 namespace quadrel {
+
+namespace names = control_names::main_window;
 namespace {
 
 constexpr double kClientWidth = 6165, kClientHeight = 5685;
@@ -121,11 +123,13 @@ QLabel* makeHeading(QWidget* parent, const QString& name, const QString& text, c
     return label;
 }
 
-Qt::CheckState toCheckState(int value) {
-    return value == 1 ? Qt::Checked : value == 2 ? Qt::PartiallyChecked : Qt::Unchecked;
+Qt::CheckState toCheckState(ReverseBox box) {
+    return box == ReverseBox::Ticked   ? Qt::Checked
+           : box == ReverseBox::Greyed ? Qt::PartiallyChecked
+                                       : Qt::Unchecked;
 }
 
-void setBackground(QLabel* label, ColorValue color) {
+void setBackground(QLabel* label, Rgb color) {
     QPalette pal = label->palette();
     pal.setColor(QPalette::Window, toQColor(color));
     label->setPalette(pal);
@@ -143,10 +147,10 @@ QGroupBox* makeFrame(QWidget* parent, const char* name, const QString& caption, 
 // Option button n of a frame's group, one row of 240 twips below the last.
 // Fonts differ from platform to platform: a caption may use the frame's
 // whole inner width, and is set a little smaller where even that is short.
-QRadioButton* addOption(QGroupBox* frame, QButtonGroup* group, const QString& prefix, int n,
+QRadioButton* addOption(QGroupBox* frame, QButtonGroup* group, const char* prefix, int n,
                         const QString& caption, double width) {
     auto* b = new QRadioButton(caption, frame);
-    nameControl(b, prefix + QString::number(n));
+    nameControl(b, numbered(prefix, n));
     placeAt(b, {120, 240.0 * n, width, 255});
     const QRect inner = frameInnerRect(frame->size(), frame->fontMetrics().height());
     b->resize(std::max(b->width(), inner.right() + 1 - b->x()), b->height());
@@ -155,16 +159,43 @@ QRadioButton* addOption(QGroupBox* frame, QButtonGroup* group, const QString& pr
     return b;
 }
 
-// The marker's top-left corner in pixels, from its position in twips.
-QPoint markerPixels(const MarkerState& m) {
-    return QPoint(twipsToPixels(m.Left), twipsToPixels(m.Top));
+// The sticks' boxes, their top-left corners in twips, and a marker's travel.
+constexpr double kStickBoxTop = 240.0;
+constexpr double kLeftBoxLeft = 240.0;
+constexpr double kRightBoxLeft = 1440.0;
+constexpr double kStickTravel = 860.0;
+
+// A marker's top or left edge for a position 0..100 along its box.
+float markerTwips(double position, double boxEdge) {
+    return static_cast<float>(position / 100.0 * kStickTravel + boxEdge);
 }
+
+// A marker's top-left corner in pixels.
+QPoint markerPixels(const StickPosition& stick, double boxLeft) {
+    return QPoint(twipsToPixels(markerTwips(stick.across, boxLeft)),
+                  twipsToPixels(markerTwips(stick.down, kStickBoxTop)));
+}
+
+QString valueText(std::optional<int> v) {
+    return v ? QString::number(*v) : QStringLiteral("-");
+}
+
+Rgb widthColour(std::optional<int> width) {
+    return width && *width >= kWideRange ? kGreen : kRed;
+}
+
+const char* const kModeCaptions[] = {"Mode 1", "Mode 2", "Mode 3", "Mode 4"};
+const char* const kTypeCaptions[] = {"JR", "Hitec/Futaba", "Multiplex/Robbe", "Sanwa/Airtronics",
+                                     "Zhen Hua"};
+// Once the stream turns out to come from the Zhen Hua cable, which fixes
+// the type.
+const char* const kCableTypeCaption = "Zhen Hua Cable";
 
 }  // namespace
 
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     // Sized by its client area below, once the menu bar is in place.
-    setUpFixedWindow(this, "Form1", "Quadrel", 0, 0, Qt::Window);
+    setUpFixedWindow(this, names::kWindow, "Quadrel", 0, 0, Qt::Window);
     // The controls were laid out for an 8 point dialog font; a larger
     // platform default would cut captions in their fixed places.
     useDesignFont(this);
@@ -175,25 +206,25 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     setCentralWidget(client);
 
     auto* line1 = new QFrame(client);
-    nameControl(line1, "Line1");
+    nameControl(line1, names::kTopLine);
     line1->setFrameShape(QFrame::HLine);
     line1->setFrameShadow(QFrame::Sunken);
     line1->setGeometry(0, 0, client->width(), 2);
 
-    makeHeading(client, "Label16", "PPM In", {1320, 240, 735, 255}, Qt::AlignCenter);
-    command1_ = new QPushButton("Ca&librate", client);
-    nameControl(command1_, "Command1", "Calibrate");
-    placeAt(command1_, {2760, 120, 975, 375});
-    command1_->setToolTip("Calibrate signal");
-    command1_->setDefault(true);
-    connect(command1_, &QPushButton::clicked, this, &MainWindow::calibrateClicked);
+    makeHeading(client, names::kValueHeading, "PPM In", {1320, 240, 735, 255}, Qt::AlignCenter);
+    calibrate_ = new QPushButton("Ca&librate", client);
+    nameControl(calibrate_, names::kCalibrate, "Calibrate");
+    placeAt(calibrate_, {2760, 120, 975, 375});
+    calibrate_->setToolTip("Calibrate signal");
+    calibrate_->setDefault(true);
+    connect(calibrate_, &QPushButton::clicked, this, &MainWindow::calibrateClicked);
     // Enter anywhere in the window clicks "Calibrate".
     for (auto key : {Qt::Key_Return, Qt::Key_Enter}) {
         auto* enter = new QShortcut(QKeySequence(key), this);
-        connect(enter, &QShortcut::activated, command1_, &QPushButton::animateClick);
+        connect(enter, &QShortcut::activated, calibrate_, &QPushButton::animateClick);
     }
-    makeHeading(client, "Label47", "Res", {4560, 240, 495, 255});
-    makeHeading(client, "Label2", "Rev", {5280, 240, 615, 255});
+    makeHeading(client, names::kWidthHeading, "Res", {4560, 240, 495, 255});
+    makeHeading(client, names::kReverseHeading, "Rev", {5280, 240, 615, 255});
 
     buildChannelRows(client);
     buildOptionFrames(client);
@@ -201,10 +232,10 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     buildMenus();
 
     // Keyboard order: the button, the reverse boxes, then the two groups.
-    QWidget* previous = command1_;
-    for (QWidget* w : checks_) setTabOrder(previous, w), previous = w;
+    QWidget* previous = calibrate_;
+    for (QWidget* w : reverseBoxes_) setTabOrder(previous, w), previous = w;
     for (QWidget* w : modes_) setTabOrder(previous, w), previous = w;
-    for (QWidget* w : options_) setTabOrder(previous, w), previous = w;
+    for (QWidget* w : types_) setTabOrder(previous, w), previous = w;
 
     setFixedSize(sizeHint());
 }
@@ -223,20 +254,20 @@ void MainWindow::buildMenus() {
         m->setObjectName(name);
         return m;
     };
-    command(menu("&File", "FMenu"), "FExit", "E&xit", &MainWindow::exitTriggered);
+    command(menu("&File", names::kFileMenu), names::kExit, "E&xit", &MainWindow::exitTriggered);
 
-    QMenu* settings = menu("&Settings", "SMenu");
-    command(settings, "SCal", "&Recalibrate", &MainWindow::recalibrateTriggered);
-    settings->addSeparator()->setObjectName("SLine1");
-    command(settings, "CMenu", "&Comms...", &MainWindow::commsTriggered);
+    QMenu* settings = menu("&Settings", names::kSettingsMenu);
+    command(settings, names::kRecalibrate, "&Recalibrate", &MainWindow::recalibrateTriggered);
+    settings->addSeparator()->setObjectName(names::kSettingsSeparator);
+    command(settings, names::kComms, "&Comms...", &MainWindow::commsTriggered);
 
     // A command straight on the menu bar, with no menu under it.
-    command(menuBar(), "ZMenu", "&Zhen Hua", &MainWindow::zhenHuaTriggered);
+    command(menuBar(), names::kZhenHua, "&Zhen Hua", &MainWindow::zhenHuaTriggered);
 
     // Beside the window's own menus: what tells why a link fails.
     command(menu("&Diagnostics", "DiagnosticsMenu"), "LinkMonitorMenu", "&Link Monitor...",
             &MainWindow::linkMonitorTriggered);
-    command(menu("&Help", "HMenu"), "AMenu", "&About...", &MainWindow::aboutTriggered);
+    command(menu("&Help", names::kHelpMenu), names::kAbout, "&About...", &MainWindow::aboutTriggered);
 }
 
 void MainWindow::buildChannelRows(QWidget* client) {
@@ -248,19 +279,19 @@ void MainWindow::buildChannelRows(QWidget* client) {
         const double top = rowTop(k);
         const QString n = QString::number(k);
         auto* heading =
-            makeHeading(client, "Label10_" + n, "Channel " + n, {120, top, 1095, kRowHeight});
-        heading->setAccessibleDescription("Label10");
+            makeHeading(client, numbered(names::kChannelHeading, k, "_"), "Channel " + n, {120, top, 1095, kRowHeight});
+        heading->setAccessibleDescription(names::kChannelHeading);
 
-        QLabel* in = setUpLabel(new ValueLabel(*rowsLayer_, client), "In" + n, "-", {1320, top, 735, kRowHeight},
+        QLabel* in = setUpLabel(new ValueLabel(*rowsLayer_, client), numbered(names::kValue, k), "-", {1320, top, 735, kRowHeight},
                                 {.font = boldFont(), .align = Qt::AlignCenter});
         in->setFrameStyle(QFrame::Box | QFrame::Plain);
         in->setTextFormat(Qt::PlainText);
         in->setFixedSize(in->size());  // a new value asks for no new layout
         in->setToolTip("PPM Data");
-        in_[k - 1] = in;
+        values_[k - 1] = in;
 
         auto* bar = new ChannelBar(*rowsLayer_, client);
-        nameControl(bar, "ProgressBar" + n, "Channel " + n + " movement");
+        nameControl(bar, numbered(names::kBar, k), "Channel " + n + " movement");
         placeAt(bar, {2160, top, 2295, kRowHeight});
         bar->setRange(0, 100);
         bar->setValue(0);
@@ -268,61 +299,59 @@ void MainWindow::buildChannelRows(QWidget* client) {
         bar->setToolTip("Channel movement");
         bars_[k - 1] = bar;
 
-        QLabel* res = makeLabel(client, "Res" + n, "-", {4560, top, 495, kRowHeight},
+        QLabel* res = makeLabel(client, numbered(names::kWidth, k), "-", {4560, top, 495, kRowHeight},
                                 {.align = Qt::AlignCenter});
         res->setFrameStyle(QFrame::Box | QFrame::Plain);
         res->setAutoFillBackground(true);
         setBackground(res, kRed);
         res->setToolTip("Channel resolution");
-        res_[k - 1] = res;
+        widths_[k - 1] = res;
 
         if (k <= 4) {
             auto* check = new ReverseCheckBox(client);
-            nameControl(check, "Check" + n, "Reverse channel " + n);
+            nameControl(check, numbered(names::kReverseBox, k), "Reverse channel " + n);
             placeAt(check, {5400, top, 255, 255});
             check->setToolTip("Normal/Reverse selection");
             connect(check, &QCheckBox::stateChanged, this, [this, k](int state) {
-                emit reverseChanged(k, state == Qt::Checked            ? 1
-                                       : state == Qt::PartiallyChecked ? 2
-                                                                       : 0);
+                emit reverseChanged(k, state == Qt::Checked            ? ReverseBox::Ticked
+                                       : state == Qt::PartiallyChecked ? ReverseBox::Greyed
+                                                                       : ReverseBox::Clear);
             });
-            checks_[k - 1] = check;
+            reverseBoxes_[k - 1] = check;
         }
     }
 }
 
 void MainWindow::buildOptionFrames(QWidget* client) {
-    const MainWindowState design;
     QGroupBox* frame2 =
-        makeFrame(client, "Frame2", "Mode", "Transmitter mode", {120, 3480, 1215, 1575});
+        makeFrame(client, names::kModeFrame, "Mode", "Transmitter mode", {120, 3480, 1215, 1575});
     modeGroup_ = new QButtonGroup(this);
-    for (int m = 1; m <= 4; ++m)
-        modes_[m - 1] =
-            addOption(frame2, modeGroup_, "Mode", m, qText(design.Mode(m).Caption), 975);
+    for (int m = 1; m <= kStickModes; ++m)
+        modes_[m - 1] = addOption(frame2, modeGroup_, names::kMode, m, kModeCaptions[m - 1], 975);
     connect(modeGroup_, &QButtonGroup::idToggled, this, [this](int id, bool on) {
-        if (on) emit modeChosen(id);
+        if (on) emit modeChosen(static_cast<StickMode>(id));
     });
 
     QGroupBox* frame1 =
-        makeFrame(client, "Frame1", "Transmitter", "Transmitter type", {1440, 3480, 1815, 1575});
-    optionGroup_ = new QButtonGroup(this);
-    const std::array<double, 5> widths{975, 1455, 1575, 1575, 1575};
-    for (int t = 1; t <= 5; ++t)
-        options_[t - 1] = addOption(frame1, optionGroup_, "Option", t,
-                                    qText(design.Option(t).Caption), widths[t - 1]);
-    // The "Zhen Hua Cable" caption must fit Option5 as well.
-    QRadioButton* option5 = options_[4];
-    option5->setText(QString::fromUtf8(kZhenHuaCableCaption));
-    shrinkToFit(option5);
-    option5->setText(qText(design.Option(5).Caption));
+        makeFrame(client, names::kTypeFrame, "Transmitter", "Transmitter type", {1440, 3480, 1815, 1575});
+    typeGroup_ = new QButtonGroup(this);
+    const std::array<double, kTransmitterTypes> widths{975, 1455, 1575, 1575, 1575};
+    for (int t = 1; t <= kTransmitterTypes; ++t)
+        types_[t - 1] =
+            addOption(frame1, typeGroup_, names::kType, t, kTypeCaptions[t - 1], widths[t - 1]);
+    // The cable's caption must fit as well.
+    QRadioButton* zhenHua = types_[4];
+    zhenHua->setText(kCableTypeCaption);
+    shrinkToFit(zhenHua);
+    zhenHua->setText(kTypeCaptions[4]);
     // However a button changed (mouse, keys, assistive tools), the program
     // follows; the state the program sets itself is rendered with signals
     // blocked, so it does not come back as a choice.
-    connect(optionGroup_, &QButtonGroup::idToggled, this, [this](int id, bool on) {
-        if (on) emit typeChosen(id);
+    connect(typeGroup_, &QButtonGroup::idToggled, this, [this](int id, bool on) {
+        if (on) emit typeChosen(static_cast<TransmitterType>(id));
     });
 
-    QGroupBox* frame3 = makeFrame(client, "Frame3", "Stick Position", "Actual stick position",
+    QGroupBox* frame3 = makeFrame(client, names::kStickFrame, "Stick Position", "Actual stick position",
                                   {3360, 3480, 2655, 1575});
     // Beneath the boxes and the markers, which move at every display frame;
     // it reaches as far as a marker can go.
@@ -331,108 +360,89 @@ void MainWindow::buildOptionFrames(QWidget* client) {
     placeAt(stickLayer_, {kLeftBoxLeft, kStickBoxTop, kRightBoxLeft + kStickTravel + 150 - kLeftBoxLeft,
                           kStickTravel + 150});
     for (auto [name, left] :
-         {std::pair{"Shape3", kLeftBoxLeft}, std::pair{"Shape4", kRightBoxLeft}}) {
+         {std::pair{names::kLeftStickBox, kLeftBoxLeft}, std::pair{names::kRightStickBox, kRightBoxLeft}}) {
         auto* box = new BoxShape(*stickLayer_, frame3);
         nameControl(box, name);
         placeAt(box, {left, kStickBoxTop, 1005, 1005});
     }
-    ball2_ = new MarkerWidget(*stickLayer_, frame3);
-    nameControl(ball2_, "Ball2", "Left stick");
-    placeAt(ball2_, {design.Ball2.Left, design.Ball2.Top, 150, 150});
-    ball1_ = new MarkerWidget(*stickLayer_, frame3);
-    nameControl(ball1_, "Ball1", "Right stick");
-    placeAt(ball1_, {design.Ball1.Left, design.Ball1.Top, 150, 150});
+    const StickPositions middle;
+    leftStick_ = new MarkerWidget(*stickLayer_, frame3);
+    nameControl(leftStick_, names::kLeftStick, "Left stick");
+    leftStick_->setGeometry(QRect(markerPixels(middle.left, kLeftBoxLeft), pixelRect({0, 0, 150, 150}).size()));
+    rightStick_ = new MarkerWidget(*stickLayer_, frame3);
+    nameControl(rightStick_, names::kRightStick, "Right stick");
+    rightStick_->setGeometry(QRect(markerPixels(middle.right, kRightBoxLeft), pixelRect({0, 0, 150, 150}).size()));
 }
 
 void MainWindow::buildStatusArea(QWidget* client) {
-    label11_ = makeLabel(client, "Label11", kNoSignalText, {120, 5160, 2055, 255},
-                         {.color = kRed, .align = kLeft});
-    label11_->setToolTip("Indicates that no interface is detected");
+    noSignal_ = makeLabel(client, names::kNoSignal, "No PPM signal present...", {120, 5160, 2055, 255},
+                          {.color = kRed, .align = kLeft});
+    noSignal_->setToolTip("Indicates that no interface is detected");
 
-    label1_ = makeLabel(client, "Label1", "Label1", {45, 5400, 6135, 255}, {.align = kLeft});
-    label1_->setFrameStyle(QFrame::Box | QFrame::Plain);
+    status_ = makeLabel(client, names::kStatus, names::kStatus, {45, 5400, 6135, 255}, {.align = kLeft});
+    status_->setFrameStyle(QFrame::Box | QFrame::Plain);
 }
 
-namespace {
-
-// Whether the window looks the same in both states: all that render()
-// brings to the widgets, and only that (not the timers, say).
-bool sameOnScreen(const MainWindowState& a, const MainWindowState& b) {
-    for (int k = 1; k <= kChannels; ++k)
-        if (a.In(k) != b.In(k) || a.Res(k) != b.Res(k) || a.ProgressBar(k) != b.ProgressBar(k))
-            return false;
-    for (int k = 1; k <= 4; ++k)
-        if (a.Check(k) != b.Check(k)) return false;
-    return a.Mode == b.Mode && a.Option == b.Option && a.Label11 == b.Label11 &&
-           a.Label1 == b.Label1 && a.Label1ToolTip == b.Label1ToolTip && a.Ball1 == b.Ball1 &&
-           a.Ball2 == b.Ball2;
+bool MainWindow::shows(const ReceiverView& view, const StatusLine& status) const {
+    return shown_ && shown_->view == view && shown_->status == status;
 }
 
-}  // namespace
+void MainWindow::render(const ReceiverView& s, const StatusLine& status) {
+    if (shows(s, status)) return;
+    const ReceiverView* old = shown_ ? &shown_->view : nullptr;
 
-bool MainWindow::shows(const MainWindowState& state) const {
-    return shown_ && sameOnScreen(*shown_, state);
-}
-
-void MainWindow::render(const MainWindowState& s) {
-    if (shows(s)) return;
-    const MainWindowState* old = shown_ ? &*shown_ : nullptr;
-
-    for (int k = 1; k <= kChannels; ++k) {
-        const int i = k - 1;
-        if (!old || old->In(k).Caption != s.In(k).Caption) {
-            in_[i]->setText(qText(s.In(k).Caption));
-            rowsLayer_->gather(*in_[i]);
+    for (int i = 0; i < kChannels; ++i) {
+        const ChannelRow& row = s.rows[i];
+        if (!old || old->rows[i].value != row.value) {
+            values_[i]->setText(valueText(row.value));
+            rowsLayer_->gather(*values_[i]);
         }
-        if (!old || old->Res(k).Caption != s.Res(k).Caption)
-            res_[i]->setText(qText(s.Res(k).Caption));
-        if (!old || old->Res(k).BackColor != s.Res(k).BackColor)
-            setBackground(res_[i], s.Res(k).BackColor);
-        if (!old || old->ProgressBar(k) != s.ProgressBar(k)) {
-            const BarState& b = s.ProgressBar(k);
-            QProgressBar* bar = bars_[i];
-            if (!old || old->ProgressBar(k).Min != b.Min || old->ProgressBar(k).Max != b.Max)
-                bar->setRange(static_cast<int>(b.Min), static_cast<int>(b.Max));
-            bar->setValue(static_cast<int>(b.Value));
-            rowsLayer_->gather(*bar);
+        if (!old || old->rows[i].width != row.width) {
+            widths_[i]->setText(valueText(row.width));
+            if (!old || widthColour(old->rows[i].width) != widthColour(row.width))
+                setBackground(widths_[i], widthColour(row.width));
+        }
+        if (!old || old->rows[i].bar != row.bar) {
+            bars_[i]->setValue(static_cast<int>(row.bar));
+            rowsLayer_->gather(*bars_[i]);
         }
     }
-    bool choicesChanged = !old || old->Mode != s.Mode || old->Option != s.Option;
-    for (int k = 1; k <= 4 && !choicesChanged; ++k) choicesChanged = old->Check(k) != s.Check(k);
-    if (choicesChanged) {
-        const QSignalBlocker block1(modeGroup_), block2(optionGroup_);
+    if (!old || old->setup != s.setup || old->cableFormat != s.cableFormat) {
+        const QSignalBlocker block1(modeGroup_), block2(typeGroup_);
         // A group may have no choice at all (an unusual stored setting).
         modeGroup_->setExclusive(false);
-        optionGroup_->setExclusive(false);
-        for (int k = 1; k <= 4; ++k) {
-            const QSignalBlocker block(checks_[k - 1]);
-            checks_[k - 1]->setCheckState(toCheckState(s.Check(k).Value()));
+        typeGroup_->setExclusive(false);
+        for (int k = 0; k < kReverseBoxes; ++k) {
+            const QSignalBlocker block(reverseBoxes_[k]);
+            reverseBoxes_[k]->setCheckState(toCheckState(s.setup.reverse[k]));
         }
-        for (int m = 1; m <= 4; ++m) modes_[m - 1]->setChecked(s.Mode.Value(m));
-        for (int t = 1; t <= 5; ++t) {
-            QRadioButton* b = options_[t - 1];
-            b->setChecked(s.Option.Value(t));
-            b->setEnabled(s.Option(t).Enabled);
-            if (!old || old->Option(t).Caption != s.Option(t).Caption)
-                b->setText(qText(s.Option(t).Caption));
-        }
+        for (int m = 1; m <= kStickModes; ++m)
+            modes_[m - 1]->setChecked(s.setup.mode == static_cast<StickMode>(m));
+        for (int t = 1; t <= kTransmitterTypes; ++t)
+            types_[t - 1]->setChecked(s.setup.type == static_cast<TransmitterType>(t));
+        // The cable fixes the type while its format lasts.
+        for (int t = 0; t < 4; ++t) types_[t]->setEnabled(!s.cableFormat);
+        types_[4]->setText(s.cableFormat ? kCableTypeCaption : kTypeCaptions[4]);
         modeGroup_->setExclusive(true);
-        optionGroup_->setExclusive(true);
+        typeGroup_->setExclusive(true);
     }
-    if (!old || old->Label11.Visible != s.Label11.Visible) label11_->setVisible(s.Label11.Visible);
-    if (!old || old->Label1.Caption != s.Label1.Caption) label1_->setText(qText(s.Label1.Caption));
-    if (!old || old->Label1ToolTip != s.Label1ToolTip)
-        label1_->setToolTip(QString::fromStdString(s.Label1ToolTip));
+    if (!old || old->noSignal != s.noSignal) noSignal_->setVisible(s.noSignal);
+    if (!shown_ || shown_->status.text != status.text)
+        status_->setText(QString::fromStdString(status.text));
+    if (!shown_ || shown_->status.tooltip != status.tooltip)
+        status_->setToolTip(QString::fromStdString(status.tooltip));
     // Qt repaints where a marker was; the layer paints where it is.
-    auto moveMarker = [this](QWidget* ball, const MarkerState& m) {
-        ball->move(markerPixels(m));
-        stickLayer_->gather(*ball);
+    auto moveMarker = [this](QWidget* marker, QPoint to) {
+        marker->move(to);
+        stickLayer_->gather(*marker);
     };
-    if (!old || old->Ball1 != s.Ball1) moveMarker(ball1_, s.Ball1);
-    if (!old || old->Ball2 != s.Ball2) moveMarker(ball2_, s.Ball2);
+    if (!old || old->sticks.right != s.sticks.right)
+        moveMarker(rightStick_, markerPixels(s.sticks.right, kRightBoxLeft));
+    if (!old || old->sticks.left != s.sticks.left)
+        moveMarker(leftStick_, markerPixels(s.sticks.left, kLeftBoxLeft));
     rowsLayer_->finish();
     stickLayer_->finish();
-    shown_ = s;
+    shown_ = Shown{s, status};
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -1,6 +1,7 @@
 // The main window: eight channel rows, the calibrate button, the mode,
-// transmitter and stick frames and the status lines. It paints the core's
-// state and reports the user's clicks; it decides nothing itself.
+// transmitter and stick frames and the status lines. It paints what the
+// receiver and the program say and reports the user's clicks; it decides
+// nothing itself.
 #pragma once
 
 #include <QMainWindow>
@@ -8,7 +9,8 @@
 #include <array>
 #include <optional>
 
-#include "form/main_window_state.h"
+#include "receiver/receiver.h"
+#include "serial/port_settings.h"
 
 class QAction;
 class QButtonGroup;
@@ -28,7 +30,7 @@ class MainWindow : public QMainWindow {
 
 signals:
     // What the user did; the program decides what follows.
-    void calibrateClicked();      // Command1
+    void calibrateClicked();
     void recalibrateTriggered();  // Settings > Recalibrate
     void commsTriggered();        // Settings > Comms...
     void zhenHuaTriggered();      // Zhen Hua
@@ -36,17 +38,17 @@ signals:
     void linkMonitorTriggered();  // Diagnostics > Link Monitor...
     void exitTriggered();         // File > Exit
     void closeRequested();        // the close box
-    void reverseChanged(int channel, int value);
-    void modeChosen(int mode);
-    void typeChosen(int type);
+    void reverseChanged(int channel, quadrel::ReverseBox box);
+    void modeChosen(quadrel::StickMode mode);
+    void typeChosen(quadrel::TransmitterType type);
 
 public:
     explicit MainWindow(QWidget* parent = nullptr);
 
-    // Brings every widget whose value changed up to date with `state`.
-    void render(const MainWindowState& state);
-    // Whether the widgets show `state` already.
-    bool shows(const MainWindowState& state) const;
+    // Brings every widget whose value changed up to date.
+    void render(const ReceiverView& view, const StatusLine& status);
+    // Whether the widgets show these already.
+    bool shows(const ReceiverView& view, const StatusLine& status) const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -57,23 +59,28 @@ private:
     void buildOptionFrames(QWidget* client);
     void buildStatusArea(QWidget* client);
 
-    std::array<QLabel*, kChannels> in_{};
-    std::array<QLabel*, kChannels> res_{};
+    std::array<QLabel*, kChannels> values_{};
+    std::array<QLabel*, kChannels> widths_{};
     std::array<QProgressBar*, kChannels> bars_{};
-    std::array<QCheckBox*, 4> checks_{};
-    std::array<QRadioButton*, 4> modes_{};
-    std::array<QRadioButton*, 5> options_{};
+    std::array<QCheckBox*, kReverseBoxes> reverseBoxes_{};
+    std::array<QRadioButton*, kStickModes> modes_{};
+    std::array<QRadioButton*, kTransmitterTypes> types_{};
     QButtonGroup* modeGroup_ = nullptr;
-    QButtonGroup* optionGroup_ = nullptr;
-    QPushButton* command1_ = nullptr;
-    QLabel* label11_ = nullptr;
-    QLabel* label1_ = nullptr;
-    QWidget* ball1_ = nullptr;
-    QWidget* ball2_ = nullptr;
+    QButtonGroup* typeGroup_ = nullptr;
+    QPushButton* calibrate_ = nullptr;
+    QLabel* noSignal_ = nullptr;
+    QLabel* status_ = nullptr;
+    QWidget* rightStick_ = nullptr;
+    QWidget* leftStick_ = nullptr;
     PictureLayer* rowsLayer_ = nullptr;   // paints the values and bars
     PictureLayer* stickLayer_ = nullptr;  // paints the boxes and markers
 
-    std::optional<MainWindowState> shown_;  // what the widgets show now
+    // What the widgets show now.
+    struct Shown {
+        ReceiverView view;
+        StatusLine status;
+    };
+    std::optional<Shown> shown_;
 };
 
 }  // namespace quadrel

@@ -8,12 +8,14 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 
-#include "dialogs/port_settings_form.h"
+#include "ui/control_names.h"
 #include "ui/program_icon.h"
 #include "ui/widget_support.h"
 #include "ui/window_footnote.h"
 
 namespace quadrel {
+
+namespace names = control_names::port_dialog;
 namespace {
 
 QPushButton* addButton(QWidget* parent, const QString& name, const QString& caption,
@@ -24,57 +26,57 @@ QPushButton* addButton(QWidget* parent, const QString& name, const QString& capt
     return button;
 }
 
-QString toQString(const std::string& s) {
-    return QString::fromStdString(s);
-}
-
 }  // namespace
 
 PortSettingsDialog::PortSettingsDialog(QWidget* parent) : QDialog(parent) {
-    setUpFixedWindow(this, "Form2", "Port Settings", 3105, 3180);
+    setUpFixedWindow(this, names::kWindow, "Port Settings", 3105, 3180);
     useDesignFont(this);
 
     struct ListPlace {
+        PortList list;
         const char* name;
         const char* spoken;
         TwipsRect rect;
     };
-    const ListPlace lists[] = {
-        {"Combo1", "Baud Rate", {240, 1080, 1215, 315}},
-        {"Combo2", "Parity", {240, 1680, 1215, 315}},
-        {"Combo3", "Data Bits", {1680, 1080, 1215, 315}},
-        {"Combo4", "Stop Bits", {1680, 1680, 1215, 315}},
-        {"Combo5", "Port", {240, 360, 1095, 315}},
+    const ListPlace places[] = {
+        {PortList::Baud, names::kBaudList, "Baud Rate", {240, 1080, 1215, 315}},
+        {PortList::Parity, names::kParityList, "Parity", {240, 1680, 1215, 315}},
+        {PortList::DataBits, names::kDataBitsList, "Data Bits", {1680, 1080, 1215, 315}},
+        {PortList::StopBits, names::kStopBitsList, "Stop Bits", {1680, 1680, 1215, 315}},
+        {PortList::Port, names::kPortList, "Port", {240, 360, 1095, 315}},
     };
-    for (int i = 0; i < 5; ++i) {
+    for (const ListPlace& place : places) {
         auto* combo = new QComboBox(this);  // not editable: only the entries can be picked
-        nameControl(combo, lists[i].name, lists[i].spoken);
-        placeAt(combo, lists[i].rect);
+        nameControl(combo, place.name, place.spoken);
+        placeAt(combo, place.rect);
+        for (int i = 0; i < PortDialog::entryCount(place.list); ++i)
+            combo->addItem(QString::fromStdString(PortDialog::entryText(place.list, i)));
         // Any change of pick reaches the program, however it was made;
         // render() blocks signals, so its own updates do not come back.
         connect(combo, &QComboBox::currentIndexChanged, this,
-                [this, i](int index) { emit listPicked(i + 1, index); });
-        combos_[static_cast<std::size_t>(i)] = combo;
+                [this, list = place.list](int index) { emit picked(list, index); });
+        lists_[static_cast<std::size_t>(place.list)] = combo;
     }
-    makeLabel(this, "Label2", "Port", {240, 120, 1335, 255})->setBuddy(combos_[4]);
-    makeLabel(this, "Label1", "Baud Rate", {240, 840, 1335, 255})->setBuddy(combos_[0]);
-    makeLabel(this, "Label4", "Data Bits", {1680, 840, 1215, 255})->setBuddy(combos_[2]);
-    makeLabel(this, "Parity", "Parity", {240, 1440, 1215, 255})->setBuddy(combos_[1]);
-    makeLabel(this, "Label3", "Stop Bits", {1680, 1440, 1215, 255})->setBuddy(combos_[3]);
+    QComboBox* const port = list(PortList::Port);
+    makeLabel(this, names::kPortLabel, "Port", {240, 120, 1335, 255})->setBuddy(port);
+    makeLabel(this, names::kBaudLabel, "Baud Rate", {240, 840, 1335, 255})->setBuddy(list(PortList::Baud));
+    makeLabel(this, names::kDataBitsLabel, "Data Bits", {1680, 840, 1215, 255})->setBuddy(list(PortList::DataBits));
+    makeLabel(this, names::kParityLabel, "Parity", {240, 1440, 1215, 255})->setBuddy(list(PortList::Parity));
+    makeLabel(this, names::kStopBitsLabel, "Stop Bits", {1680, 1440, 1215, 255})->setBuddy(list(PortList::StopBits));
     for (QLabel* label : findChildren<QLabel*>()) shrinkToFit(label);
 
     // Wider than designed, up to the next control, for wider fonts.
-    const std::pair<const char*, TwipsRect> boxes[] = {{"RTS Enable", {240, 2160, 1425, 255}},
-                                                       {"DTR Enable", {1680, 2160, 1425, 255}}};
-    for (int i = 0; i < 2; ++i) {
-        auto* box = new QCheckBox(boxes[i].first, this);
-        nameControl(box, QString("Check%1").arg(i + 1));
-        placeAt(box, boxes[i].second);
-        connect(box, &QCheckBox::toggled, this,
-                [this, i](bool on) { emit checkChanged(i + 1, on ? 1 : 0); });
-        checks_[static_cast<std::size_t>(i)] = box;
+    const auto addBox = [this](const char* name, const char* caption, const TwipsRect& r,
+                               void (PortSettingsDialog::*changed)(bool)) {
+        auto* box = new QCheckBox(caption, this);
+        nameControl(box, name);
+        placeAt(box, r);
+        connect(box, &QCheckBox::toggled, this, changed);
         shrinkToFit(box);
-    }
+        return box;
+    };
+    rts_ = addBox(names::kRts, "RTS Enable", {240, 2160, 1425, 255}, &PortSettingsDialog::rtsChanged);
+    dtr_ = addBox(names::kDtr, "DTR Enable", {1680, 2160, 1425, 255}, &PortSettingsDialog::dtrChanged);
 
     // Only where ports have no "COMn" names: which device the picked port opens.
     device_ = makeLabel(this, "PortDevice", {}, {240, 2415, 2655, 225});
@@ -84,23 +86,24 @@ PortSettingsDialog::PortSettingsDialog(QWidget* parent) : QDialog(parent) {
     device_->hide();
     failure_ = new WindowFootnote(this, "PortFailure", "Why the port could not be opened");
 
-    auto* ok = addButton(this, "Command1", "&Ok", "Ok", {240, 2640, 1095, 375});
-    auto* close = addButton(this, "Command2", "&Close", "Close", {1800, 2640, 1095, 375});
-    auto* defaults = addButton(this, "Command3", "&Default", "Default", {1680, 360, 1095, 375});
+    auto* ok = addButton(this, names::kOk, "&Ok", "Ok", {240, 2640, 1095, 375});
+    auto* close = addButton(this, names::kClose, "&Close", "Close", {1800, 2640, 1095, 375});
+    auto* defaults = addButton(this, names::kDefault, "&Default", "Default", {1680, 360, 1095, 375});
     ok->setDefault(true);  // Enter; Esc comes through reject()
     connect(ok, &QPushButton::clicked, this, &PortSettingsDialog::okClicked);
     connect(close, &QPushButton::clicked, this, &PortSettingsDialog::closeClicked);
     connect(defaults, &QPushButton::clicked, this, &PortSettingsDialog::defaultClicked);
 
-    QWidget* const tabOrder[] = {combos_[4], combos_[0], combos_[2], combos_[1], combos_[3],
-                                 ok,         close,      checks_[0], checks_[1], defaults};
+    QWidget* const tabOrder[] = {port, list(PortList::Baud), list(PortList::DataBits),
+                                 list(PortList::Parity), list(PortList::StopBits), ok, close, rts_, dtr_,
+                                 defaults};
     for (std::size_t i = 1; i < std::size(tabOrder); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
-    combos_[4]->setFocus();
+    port->setFocus();
 }
 
 void PortSettingsDialog::setPortDevices(const std::array<QString, 4>& devices) {
     devices_ = devices;
-    QComboBox* ports = combos_[4];
+    QComboBox* ports = list(PortList::Port);
     for (int i = 0; i < ports->count(); ++i) {
         const int port = ports->itemText(i).toInt();
         const QString device =
@@ -109,28 +112,16 @@ void PortSettingsDialog::setPortDevices(const std::array<QString, 4>& devices) {
     }
 }
 
-void PortSettingsDialog::render(const PortSettingsForm& form, const QString& lastFailure,
+void PortSettingsDialog::render(const PortDialog& dialog, const QString& lastFailure,
                                 int failedPort) {
-    const DropDownList* lists[] = {&form.Combo1, &form.Combo2, &form.Combo3, &form.Combo4,
-                                   &form.Combo5};
-    for (std::size_t i = 0; i < combos_.size(); ++i) {
-        QComboBox* combo = combos_[i];
-        const QSignalBlocker quiet(combo);
-        const auto& entries = lists[i]->entries();
-        bool same = combo->count() == static_cast<int>(entries.size());
-        for (int k = 0; same && k < combo->count(); ++k)
-            same = combo->itemText(k) == toQString(entries[static_cast<std::size_t>(k)]);
-        if (!same) {
-            combo->clear();
-            for (const std::string& entry : entries) combo->addItem(toQString(entry));
-            if (i == 4) setPortDevices(devices_);
-        }
-        combo->setCurrentIndex(lists[i]->ListIndex());
+    for (std::size_t i = 0; i < lists_.size(); ++i) {
+        const QSignalBlocker quiet(lists_[i]);
+        lists_[i]->setCurrentIndex(dialog.picked(static_cast<PortList>(i)));
     }
-    const QSignalBlocker quiet1(checks_[0]), quiet2(checks_[1]);
-    checks_[0]->setChecked(form.Check1.Value() == 1);
-    checks_[1]->setChecked(form.Check2.Value() == 1);
-    showDevice(combos_[4]->currentText().toInt(), lastFailure, failedPort);
+    const QSignalBlocker quiet1(rts_), quiet2(dtr_);
+    rts_->setChecked(dialog.rts());
+    dtr_->setChecked(dialog.dtr());
+    showDevice(list(PortList::Port)->currentText().toInt(), lastFailure, failedPort);
 }
 
 void PortSettingsDialog::showDevice(int port, const QString& lastFailure, int failedPort) {
@@ -141,7 +132,7 @@ void PortSettingsDialog::showDevice(int port, const QString& lastFailure, int fa
     device_->setToolTip(text);
     device_->setText(QFontMetrics(device_->font()).elidedText(text, Qt::ElideMiddle, device_->width()));
     failure_->setNote(failed ? lastFailure : QString(), QColor(255, 0, 0));
-    combos_[4]->setToolTip(failed ? lastFailure : text);
+    list(PortList::Port)->setToolTip(failed ? lastFailure : text);
 }
 
 void PortSettingsDialog::reject() {

@@ -1,6 +1,6 @@
 // The port settings dialog as the user sees it; its behaviour is
-// PortSettingsForm's. It shows the form's lists and check boxes and reports
-// the user's picks and clicks; it decides nothing itself.
+// PortDialog's. It shows the lists' picks and the two boxes and reports the
+// user's picks and clicks; it decides nothing itself.
 #pragma once
 
 #include <QDialog>
@@ -8,13 +8,14 @@
 
 #include <array>
 
+#include "dialogs/port_dialog.h"
+
 class QCheckBox;
 class QComboBox;
 class QLabel;
 
 namespace quadrel {
 
-class PortSettingsForm;
 class WindowFootnote;
 
 class PortSettingsDialog : public QDialog {
@@ -29,17 +30,16 @@ public:
 
     // `lastFailure` says why port `failedPort` could not be opened last
     // time; empty when it opened.
-    void render(const PortSettingsForm& form, const QString& lastFailure, int failedPort);
+    void render(const PortDialog& dialog, const QString& lastFailure, int failedPort);
 
 signals:
     void okClicked();         // "&Ok" and Enter
     void closeClicked();      // "&Close" and Esc
     void defaultClicked();    // "&Default"
     void discardRequested();  // the close box
-    // The user picked entry `index` of Combo`list` (1 to 5).
-    void listPicked(int list, int index);
-    // The user ticked (1) or cleared (0) Check`box` (1 or 2).
-    void checkChanged(int box, int value);
+    void picked(quadrel::PortList list, int index);
+    void rtsChanged(bool on);
+    void dtrChanged(bool on);
 
 protected:
     void reject() override;  // Esc
@@ -47,9 +47,11 @@ protected:
 
 private:
     void showDevice(int port, const QString& lastFailure, int failedPort);
+    QComboBox* list(PortList which) const { return lists_[static_cast<std::size_t>(which)]; }
 
-    std::array<QComboBox*, 5> combos_{};  // Combo1 to Combo5
-    std::array<QCheckBox*, 2> checks_{};  // Check1, Check2
+    std::array<QComboBox*, kPortLists> lists_{};  // in the order of PortList
+    QCheckBox* rts_ = nullptr;
+    QCheckBox* dtr_ = nullptr;
     std::array<QString, 4> devices_;
     QLabel* device_ = nullptr;   // the picked port's device
     WindowFootnote* failure_ = nullptr;  // why the picked port failed last time, all of it

@@ -13,44 +13,28 @@ void QtBeeper::beep() {
     QApplication::beep();
 }
 
-TimerDriver::TimerDriver(TimerState& state, std::function<void()> onTick, QObject* parent)
-    : QObject(parent), state_(state), onTick_(std::move(onTick)), seenStarts_(state.starts()) {
+DeadlineTimer::DeadlineTimer(std::function<Time()> now, std::function<void(Time)> onDue,
+                             QObject* parent)
+    : QObject(parent), now_(std::move(now)), onDue_(std::move(onDue)) {
     timer_.setSingleShot(true);
     timer_.setTimerType(Qt::PreciseTimer);
-    connect(&timer_, &QTimer::timeout, this, &TimerDriver::expire);
-    started_.start();
-    sync();
+    connect(&timer_, &QTimer::timeout, this, [this] {
+        armedFor_.reset();
+        onDue_(now_());
+    });
 }
 
-void TimerDriver::noteRestart() {
-    if (state_.starts() == seenStarts_) return;
-    seenStarts_ = state_.starts();
-    started_.start();
-}
-
-void TimerDriver::sync() {
-    if (!state_.Enabled() || state_.Interval() <= 0) {
+void DeadlineTimer::follow(std::optional<Time> next) {
+    if (!next) {
         timer_.stop();
-        seenStarts_ = state_.starts();
+        armedFor_.reset();
         return;
     }
-    noteRestart();
-    if (!timer_.isActive())
-        timer_.start(static_cast<int>(std::max<qint64>(0, state_.Interval() - started_.elapsed())));
-}
-
-void TimerDriver::expire() {
-    if (!state_.Enabled() || state_.Interval() <= 0) return;
-    noteRestart();
-    const qint64 rest = state_.Interval() - started_.elapsed();
-    if (rest > 0) {
-        timer_.start(static_cast<int>(rest));
-        return;
-    }
-    // A whole interval without a restart: tick, and start the next one.
-    started_.start();
-    timer_.start(state_.Interval());
-    onTick_();
+    if (armedFor_ && *armedFor_ <= *next) return;
+    // Whole milliseconds, rounded up: never before it is due.
+    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*next - now_());
+    timer_.start(static_cast<int>(std::max<std::int64_t>(0, wait.count())));
+    armedFor_ = next;
 }
 
 QtCableWindow::~QtCableWindow() {

@@ -1,8 +1,7 @@
-// Qt adapters for what the core asks of the desktop: the beep, the timers
-// and the cable window.
+// Qt adapters for what the core asks of the desktop: the beep, the time
+// things fall due and the cable window.
 #pragma once
 
-#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
@@ -10,8 +9,7 @@
 #include <functional>
 #include <optional>
 
-#include "controls/control_state.h"
-#include "form/platform.h"
+#include "receiver/receiver.h"
 #include "ui/cable_dialog.h"
 
 namespace quadrel {
@@ -21,27 +19,25 @@ public:
     void beep() override;
 };
 
-// Runs a QTimer as the core's TimerState says: on while Enabled, started
-// afresh at every restart. Call sync() after anything may have changed it.
-// The watchdog is restarted by nearly every received byte, so a restart only
-// notes the time; the QTimer, once armed, finds out at its expiry whether
-// the interval really ran out, and otherwise waits for the rest.
-class TimerDriver : public QObject {
+// Serves the core's next deadline with one single-shot QTimer, armed for
+// the earliest due time. The watchdog moves later with nearly every read:
+// a timer armed for an earlier time is left alone, and when it fires
+// before anything is due the core has nothing to do, and it is armed again
+// for what is left.
+class DeadlineTimer : public QObject {
     Q_OBJECT
 
 public:
-    TimerDriver(TimerState& state, std::function<void()> onTick, QObject* parent = nullptr);
-    void sync();
+    DeadlineTimer(std::function<Time()> now, std::function<void(Time now)> onDue,
+                  QObject* parent = nullptr);
+    // After anything may have moved the next deadline.
+    void follow(std::optional<Time> next);
 
 private:
-    void noteRestart();
-    void expire();
-
-    TimerState& state_;
-    std::function<void()> onTick_;
+    std::function<Time()> now_;
+    std::function<void(Time)> onDue_;
     QTimer timer_;
-    QElapsedTimer started_;  // since the interval last started
-    std::uint64_t seenStarts_;
+    std::optional<Time> armedFor_;
 };
 
 // The cable window, created on first use, without an owner window; its

@@ -16,13 +16,4 @@ struct TwipsRect {
     double left, top, width, height;
 };
 
-// A colour value (red in the low byte) as its three components.
-struct Rgb {
-    int red, green, blue;
-};
-inline constexpr Rgb toRgb(unsigned value) {
-    return {static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF),
-            static_cast<int>((value >> 16) & 0xFF)};
-}
-
 }  // namespace quadrel

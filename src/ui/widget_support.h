@@ -10,8 +10,7 @@
 
 #include <optional>
 
-#include "controls/caption_text.h"
-#include "controls/colors.h"
+#include "ui/colours.h"
 #include "ui/program_icon.h"
 #include "ui/twips.h"
 
@@ -22,13 +21,8 @@ inline QRect pixelRect(const TwipsRect& r) {
                  twipsToPixels(r.height));
 }
 
-inline QColor toQColor(unsigned colorValue) {
-    const Rgb c = toRgb(colorValue);
+inline QColor toQColor(Rgb c) {
     return QColor(c.red, c.green, c.blue);
-}
-
-inline QString qText(const CaptionText& c) {
-    return QString::fromUtf8(c.view().data(), static_cast<int>(c.size()));
 }
 
 // Tests and assistive tools find a control by its name: the object name
@@ -38,6 +32,11 @@ inline void nameControl(QWidget* w, const QString& controlName, const QString& s
     w->setObjectName(controlName);
     w->setAccessibleDescription(controlName);
     if (!spokenName.isEmpty()) w->setAccessibleName(spokenName);
+}
+
+// A numbered control's name: "In" and 3 make "In3".
+inline QString numbered(const char* prefix, int n, const char* separator = "") {
+    return QString(prefix) + separator + QString::number(n);
 }
 
 // Places `w` at a design position given in twips, relative to its parent.
@@ -83,7 +82,7 @@ inline QFont boldFont(double pointSize = 9.75) {
 
 struct LabelStyle {
     std::optional<QFont> font = std::nullopt;        // the window's font when not given
-    std::optional<ColorValue> color = std::nullopt;  // text colour; the palette's when not given
+    std::optional<Rgb> color = std::nullopt;  // text colour; the palette's when not given
     Qt::Alignment align = Qt::AlignLeft | Qt::AlignTop;
 };
 

@@ -13,12 +13,14 @@ namespace {
 // Everything start-up decides, on one line.
 std::string afterStartUp(ProgramHarness& h) {
     std::ostringstream out;
-    out << "COM" << h.port.CommPort() << ' ' << h.port.Settings() << (h.port.rts ? " RTS" : "")
+    const TransmitterSetup& setup = h.view().setup;
+    out << "COM" << h.port.portNumber() << ' ' << formatLineSettings(h.port.line()) << (h.port.rts ? " RTS" : "")
         << (h.port.dtr ? " DTR" : "") << " boxes ";
-    for (int k = 1; k <= 4; ++k) out << h.ui().Check(k).Value();
-    out << " mode " << h.ui().Mode.selected() << " type " << h.ui().Option.selected() << " beeps " << h.beeper.beeps
-        << (h.port.PortOpen() ? " open '" : " closed '") << h.label1() << "'";
-    if (!h.ui().Label1ToolTip.empty()) out << " tip '" << h.ui().Label1ToolTip << "'";
+    for (ReverseBox box : setup.reverse) out << static_cast<int>(box);
+    out << " mode " << (setup.mode ? static_cast<int>(*setup.mode) : 0) << " type "
+        << (setup.type ? static_cast<int>(*setup.type) : 0) << " beeps " << h.beeper.beeps
+        << (h.port.isOpen() ? " open '" : " closed '") << h.status() << "'";
+    if (!h.program.status().tooltip.empty()) out << " tip '" << h.program.status().tooltip << "'";
     return out.str();
 }
 
@@ -52,8 +54,11 @@ const StartCase kStarts[] = {
      "COM1 9600,E,8,1 RTS boxes 0000 mode 1 type 1 beeps 1 open ' Comms Port 1: 9600,E,8,1'"},
     {"SettingsOneAndAHalfStopBits", "[Port Settings]\nSettings=19200,N,8,1.5\n", 0,
      "COM1 19200,N,8,1.5 RTS boxes 0000 mode 1 type 1 beeps 1 open ' Comms Port 1: 19200,N,8,1.5'"},
+    // A text no line can have is reported, and the usual settings are used.
     {"SettingsEmpty", "[Port Settings]\nSettings=\n", 0,
-     "COM1 9600,N,8,1 RTS boxes 0000 mode 1 type 1 beeps 3 open ' Comms Port 1: '"},
+     "COM1 19200,N,8,1 RTS boxes 0000 mode 1 type 1 beeps 2 open ' Comms Port 1: 19200,N,8,1'"},
+    {"SettingsWithAParityNoLineHas", "[Port Settings]\nSettings=9600,X,8,1\n", 0,
+     "COM1 19200,N,8,1 RTS boxes 0000 mode 1 type 1 beeps 2 open ' Comms Port 1: 19200,N,8,1'"},
 };
 
 void PrintTo(const StartCase& c, std::ostream* os) { *os << c.name; }
@@ -67,7 +72,7 @@ TEST_P(StartUp, SettingsFileDecides) {
     if (c.busyPort) h.port.busyPorts = {c.busyPort};
     h.startAndWaitForSplash();
     EXPECT_EQ(afterStartUp(h), c.expected);
-    EXPECT_TRUE(h.program.mainWindowShown() && h.ui().Timer1.Enabled() && h.ui().Label11.Visible);
+    EXPECT_TRUE(h.program.mainWindowShown() && h.program.receiver().watchdog().running() && h.view().noSignal);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, StartUp, ::testing::ValuesIn(kStarts),
@@ -78,19 +83,18 @@ struct ExitCase {
     const char* file;             // before start-up; nullptr: none
     std::array<int, 4> boxes;     // chosen during the run; -1 keeps
     int mode, type;               // chosen during the run; 0 keeps
-    bool closeBox;                // the window's close box instead of File > Exit
     const char* expected;
 };
 
 const ExitCase kExits[] = {
-    {"FirstRunWritesOnlyTheWindowsChoices", nullptr, {-1, -1, -1, -1}, 0, 0, false,
+    {"FirstRunWritesOnlyTheWindowsChoices", nullptr, {-1, -1, -1, -1}, 0, 0,
      "[Reverse Settings]\nChannel1=0\nChannel2=0\nChannel3=0\nChannel4=0\n\n[Transmitter]\nTX Mode=1\nTX Type=1\n"},
-    {"ChoicesOfTheRunThroughTheCloseBox", nullptr, {1, -1, -1, 2}, 3, 4, true,
+    {"ChoicesOfTheRun", nullptr, {1, -1, -1, 2}, 3, 4,
      "[Reverse Settings]\nChannel1=1\nChannel2=0\nChannel3=0\nChannel4=2\n\n[Transmitter]\nTX Mode=3\nTX Type=4\n"},
-    {"UnusualStoredModeKept", "[Transmitter]\nTX Mode=7\nTX Type=5\n", {-1, -1, -1, -1}, 0, 0, false,
+    {"UnusualStoredModeKept", "[Transmitter]\nTX Mode=7\nTX Type=5\n", {-1, -1, -1, -1}, 0, 0,
      "[Transmitter]\nTX Mode=7\nTX Type=5\n\n[Reverse Settings]\nChannel1=0\nChannel2=0\nChannel3=0\nChannel4=0\n"},
     {"PortClosedOtherSectionsKept", "; my notes\n[Port Settings]\nPort=9\n[Devices]\nCOM3=/dev/ttyUSB7\n",
-     {-1, -1, -1, -1}, 0, 0, false,
+     {-1, -1, -1, -1}, 0, 0,
      "; my notes\n[Port Settings]\nPort=9\n[Devices]\nCOM3=/dev/ttyUSB7\n\n[Reverse Settings]\nChannel1=0\n"
      "Channel2=0\nChannel3=0\nChannel4=0\n\n[Transmitter]\nTX Mode=1\nTX Type=1\n"},
 };
@@ -104,17 +108,16 @@ TEST_P(Exit, SavesTheWindowsChoicesClosesThePortAndEnds) {
     ProgramHarness h;
     if (c.file) h.writeSettings(c.file);
     h.startAndWaitForSplash();
+    Receiver& receiver = h.program.receiver();
     for (int k = 1; k <= 4; ++k)
-        if (c.boxes[k - 1] >= 0) h.ui().Check(k).setValue(c.boxes[k - 1]);
-    if (c.mode) h.ui().Mode.setValue(c.mode, true);
-    if (c.type) h.ui().Option.setValue(c.type, true);
+        if (c.boxes[k - 1] >= 0) receiver.setReverse(k, static_cast<ReverseBox>(c.boxes[k - 1]));
+    if (c.mode) receiver.setMode(static_cast<StickMode>(c.mode));
+    if (c.type) receiver.setType(static_cast<TransmitterType>(c.type));
 
-    std::int16_t cancel = 0;
-    c.closeBox ? h.program.Form_Unload(cancel) : h.program.FExit_Click();
+    h.program.exit();
 
-    EXPECT_EQ(cancel != 0, c.closeBox);
     EXPECT_EQ(h.settingsText(), c.expected);
-    EXPECT_FALSE(h.port.PortOpen() || h.port.rts || h.port.dtr);
+    EXPECT_FALSE(h.port.isOpen() || h.port.rts || h.port.dtr);
     EXPECT_EQ(h.processEnds, 1);
 }
 
@@ -128,21 +131,24 @@ TEST(Splash, GoesAfterTwoSecondsOrOnOkOrByItsCloseBox) {
     for (int way : {0, 1, 2}) {  // timer, "OK", close box
         SCOPED_TRACE(way);
         ProgramHarness h;
-        h.program.Form_Load();
-        EXPECT_TRUE(h.program.about().Visible() && h.program.about().isModal());
-        EXPECT_EQ(h.program.about().Label1.Caption, "Version 1.2.2");
+        h.program.start(h.clock.now());
+        EXPECT_TRUE(h.program.about().visible());
+        EXPECT_EQ(versionLine(), "Version 1.2.2");
         h.clock.advance(1000);  // the delayed calibration beeps while the splash stands
         EXPECT_EQ(h.beeper.beeps, 1);
         h.clock.advance(999);
-        EXPECT_FALSE(h.ui().Timer1.Enabled() || h.port.PortOpen() || h.program.mainWindowShown());
-        way == 0 ? h.clock.advance(1) : way == 1 ? h.program.about().cmdOK_Click() : h.program.about().discard();
-        EXPECT_FALSE(h.program.about().Visible());
-        EXPECT_EQ(h.ui().Timer1.Enabled(), way != 2);
-        EXPECT_TRUE(h.port.PortOpen() && h.program.mainWindowShown());
-        h.program.AMenu_Click();
+        const Deadline& watchdog = h.program.receiver().watchdog();
+        EXPECT_FALSE(watchdog.running() || h.port.isOpen() || h.program.mainWindowShown());
+        way == 0   ? h.clock.advance(1)
+        : way == 1 ? h.program.aboutOk(h.clock.now())
+                   : h.program.aboutDiscarded(h.clock.now());
+        EXPECT_FALSE(h.program.about().visible());
+        EXPECT_EQ(watchdog.running(), way != 2);
+        EXPECT_TRUE(h.port.isOpen() && h.program.mainWindowShown());
+        h.program.showAbout(h.clock.now());
         h.clock.advance(way == 2 ? 2000 : 10000);
-        EXPECT_EQ(h.program.about().Visible(), way != 2);
-        EXPECT_TRUE(way != 2 || h.ui().Timer1.Enabled());
+        EXPECT_EQ(h.program.about().visible(), way != 2);
+        EXPECT_TRUE(way != 2 || watchdog.running());
     }
 }
 

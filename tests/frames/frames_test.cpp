@@ -21,36 +21,33 @@ Bytes mirrored(const Bytes& in) {
 // What the Zhen Hua cable sends: every byte but the sync mirrored.
 Bytes cableFrame(std::initializer_list<int> channels) { return bytes({239}) + mirrored(bytes(channels)); }
 
-// A part of the channel rows, channels 1 to 8: 'i' raw values, 'r' resolutions
+// A part of the channel rows, channels 1 to 8: 'i' raw values, 'r' widths
 // with their colour ("99r 100g -r"), 'b' bars, 'm' ranges ("min-max").
-std::string rows(const MainFormHarness& h, char part) {
-    const MainWindowState& ui = h.form.state();
+std::string rows(const ReceiverHarness& h, char part) {
     std::ostringstream out;
     for (int k = 1; k <= kChannels; ++k) {
-        const ColorValue color = ui.Res(k).BackColor;
+        const ChannelRow& row = h.view().rows[k - 1];
+        const auto text = [](std::optional<int> v) { return v ? std::to_string(*v) : "-"; };
         out << (k > 1 ? " " : "");
-        if (part == 'i') out << ui.In(k).Caption;
-        if (part == 'r') out << ui.Res(k).Caption << (color == kRed ? "r" : color == kGreen ? "g" : "?");
-        if (part == 'b') out << ui.ProgressBar(k).Value;
-        if (part == 'm') out << h.form.channelRange(k).Min << '-' << h.form.channelRange(k).Max;
+        if (part == 'i') out << text(row.value);
+        if (part == 'r') out << text(row.width) << (row.width && *row.width >= 100 ? "g" : "r");
+        if (part == 'b') out << row.bar;
+        if (part == 'm') out << h.receiver.range(k).min << '-' << h.receiver.range(k).max;
     }
     return out.str();
 }
 
-// The cable format as the user sees it: the window, the type options.
-std::string cableState(const MainFormHarness& h) {
-    const auto& type = h.form.state().Option;
+// The cable format as the user sees it: the window and the chosen type.
+std::string cableState(const ReceiverHarness& h) {
     std::ostringstream out;
-    out << (h.form.ZhenHuaActive() ? "cable" : "plain") << (h.cable.visible ? " shown x" : " hidden x")
-        << h.cable.shows << " enabled ";
-    for (int k = 1; k <= 5; ++k) out << type(k).Enabled;
-    out << " chosen " << type.selected() << " '" << type(5).Caption << "'";
+    out << (h.view().cableFormat ? "cable" : "plain") << (h.cable.visible ? " shown x" : " hidden x")
+        << h.cable.shows << " chosen " << static_cast<int>(h.view().setup.type.value_or(TransmitterType{}));
     return out.str();
 }
 
-const char* const kNever = "plain hidden x0 enabled 11111 chosen 2 'Zhen Hua'";
-const char* const kCable = "cable shown x1 enabled 00001 chosen 5 'Zhen Hua Cable'";
-const char* const kLeft = "plain hidden x1 enabled 11111 chosen 5 'Zhen Hua'";
+const char* const kNever = "plain hidden x0 chosen 2";
+const char* const kCable = "cable shown x1 chosen 5";
+const char* const kLeft = "plain hidden x1 chosen 5";
 const char* const kNone = "- - - - - - - -";
 
 struct FrameCase {
@@ -107,11 +104,12 @@ class Frames : public ::testing::TestWithParam<FrameCase> {};
 
 TEST_P(Frames, BytesInRowsOut) {
     const FrameCase& c = GetParam();
-    MainFormHarness h;
-    h.ui().Option.setValue(2, true);
+    ReceiverHarness h;
+    h.receiver.setType(TransmitterType::HitecFutaba);
     h.wakeUp();
     h.receive(Bytes(c.in.begin(), c.in.end() - 1));
-    const auto starts = h.ui().Timer1.starts();
+    h.clock.advance(1);
+    const auto due = h.receiver.watchdog().due();
     h.receive({c.in.back()});
 
     EXPECT_EQ(rows(h, 'i'), c.shown);
@@ -119,7 +117,7 @@ TEST_P(Frames, BytesInRowsOut) {
     EXPECT_TRUE(!*c.bars || rows(h, 'b') == c.bars) << rows(h, 'b');
     EXPECT_TRUE(!*c.ranges || rows(h, 'm') == c.ranges) << rows(h, 'm');
     EXPECT_EQ(cableState(h), c.cable);
-    EXPECT_EQ(h.ui().Timer1.starts() != starts, c.restarts);
+    EXPECT_EQ(h.receiver.watchdog().due() != due, c.restarts);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, Frames, ::testing::ValuesIn(kFrames),
@@ -132,8 +130,8 @@ TEST(VariantStream, EveryFrameShowsItsOwnChannels) {
     for (int channels : {7, 8})
         for (int unread : {0, 239, 240, 245, 255}) {
             SCOPED_TRACE(std::to_string(channels) + " channels, unread byte " + std::to_string(unread));
-            MainFormHarness h;
-            h.ui().Option.setValue(2, true);
+            ReceiverHarness h;
+            h.receiver.setType(TransmitterType::HitecFutaba);
             h.wakeUp();
             for (int j = 0; j <= 12; ++j) {
                 Bytes in = bytes({240 + j % 15, unread});
@@ -150,41 +148,6 @@ TEST(VariantStream, EveryFrameShowsItsOwnChannels) {
             }
             EXPECT_EQ(cableState(h), kNever);
         }
-}
-
-std::string window(const MainForm& form) {
-    std::string out;
-    for (int p = 0; p < FrameWindow::kSize; ++p) out += (p ? " " : "") + std::to_string(form.frameWindow()[p]);
-    return out;
-}
-
-// Line and error events change nothing and take no byte, not even in the
-// no-signal state; an empty or failed read pushes a 0.
-TEST(SerialEvents, OnlyAReceiveEventTakesAByte) {
-    MainFormHarness h;
-    auto lineEvents = [&] {
-        for (int event : {+comm_event::Break, +comm_event::Frame, +comm_event::Overrun, +comm_event::RxOver,
-                          +comm_event::RxParity, 0, 1, 3, -1})
-            h.port.event = event, h.form.MSComm1_OnComm();
-        h.port.event = comm_event::Receive;
-    };
-    h.port.feed(bytes({1}));
-    lineEvents();
-    EXPECT_TRUE(h.ui().Label11.Visible);
-    h.receive(bytes({2, 3, 4, 5, 6, 7, 8, 9}));  // 1 first, then 2..8; 9 waits
-    const auto starts = h.ui().Timer1.starts();
-    lineEvents();
-    EXPECT_EQ(window(h.form), "0 0 1 2 3 4 5 6 7 8");
-    EXPECT_EQ(h.ui().Timer1.starts(), starts);
-    h.form.MSComm1_OnComm();
-    h.form.MSComm1_OnComm();  // nothing waiting
-    EXPECT_EQ(window(h.form), "1 2 3 4 5 6 7 8 9 0");
-    EXPECT_EQ(h.ui().Timer1.starts(), starts + 2);
-    h.port.feed(bytes({77}));
-    h.port.failNextInput = true;
-    h.form.MSComm1_OnComm();
-    h.form.MSComm1_OnComm();
-    EXPECT_EQ(window(h.form), "3 4 5 6 7 8 9 0 0 77");
 }
 
 }  // namespace

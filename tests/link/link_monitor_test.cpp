@@ -1,5 +1,5 @@
-// The link statistics and their verdict, fed through the main window's
-// receive path in virtual time.
+// The link statistics and their verdict, fed through the receiver in
+// virtual time.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -10,18 +10,17 @@
 namespace quadrel::testing {
 namespace {
 
-struct LinkHarness : MainFormHarness {
+struct LinkHarness : ReceiverHarness {
     LinkMonitor link;
     std::int64_t now = 0;
     LinkHarness() {
-        form.setLinkMonitor(&link);
+        receiver.setLinkMonitor(&link);
         wakeUp();
     }
-    // One batch at `now`, as a port delivers it.
+    // One read at `ms`, as a port delivers it.
     void at(std::int64_t ms, const Bytes& in) {
         now = ms;
-        link.beginRead(ms * 1000, in.size());
-        receive(in);
+        receiver.feed(in, std::chrono::milliseconds(ms));
     }
     LinkReport report() const { return link.report(now * 1000); }
 };
@@ -174,8 +173,8 @@ TEST(LinkFigures, RawBytesShowEachFramesParts) {
 
 TEST(LinkFigures, LineErrorsAndCableFramesAreCounted) {
     LinkHarness h;
-    h.port.event = comm_event::Overrun;
-    h.form.MSComm1_OnComm();
+    h.link.setDriverLineErrors(LineErrorCounts{0, 0, 0, 0});
+    h.link.setDriverLineErrors(LineErrorCounts{0, 0, 1, 0});
     h.at(100, bytes({239, 1, 2, 3, 4, 0, 0, 0, 0, 239}) + repeated({0}, 9));
     const LinkReport r = h.report();
     EXPECT_EQ(r.lineErrors.counts.overrun, 1u);

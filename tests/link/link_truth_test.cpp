@@ -55,7 +55,7 @@ Bytes spiked(int j) {
 
 LinkReport received(const std::vector<Batch>& reads) {
     sim::Capture capture;
-    capture.line = CommSettings{};
+    capture.line = LineSettings{};
     capture.endUs = static_cast<std::int64_t>(kSeconds * 1e6);
     for (const Batch& b : reads) capture.add(b.atUs, b.bytes);
     return probe::replay(capture);

@@ -41,50 +41,49 @@ TEST_F(Reconnect, TheLostDeviceIsReopenedAtItsPathAndDataFlowsAgain) {
               "[Devices]\nCOM1=" + link.string() + "\n[Port Settings]\nSettings=9600,N,8,1\n");
     QtProgram app(dir / "Quadrel.ini", [] {});
     app.start();
-    app.program().about().cmdOK_Click();
+    app.program().aboutOk(app.now());
     app.refresh();
-    ASSERT_TRUE(app.serialPort().PortOpen())
-        << app.program().ui().Label1ToolTip << app.program().ui().Label1.Caption.str();
-    const auto caption = [&] { return app.program().ui().In(1).Caption.str(); };
+    ASSERT_TRUE(app.serialPort().isOpen())
+        << app.program().status().tooltip << app.program().status().text;
+    const auto channel1 = [&] { return app.program().receiver().view().rows[0].value; };
     const Bytes frame{255, 11, 22, 33, 44, 55, 66, 77, 88};
     ASSERT_TRUE(pty->write(frame + frame + frame));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return caption() == "11"; }, kWaitMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return channel1() == 11; }, kWaitMs));
 
     pty.reset();  // unplugged
     const auto away = [&] {
-        return app.program().ui().Label1ToolTip.find("went away") != std::string::npos;
+        return app.program().status().tooltip.find("went away") != std::string::npos;
     };
     ASSERT_TRUE(QTest::qWaitFor(away, kWaitMs));
-    EXPECT_FALSE(app.serialPort().PortOpen());
-    EXPECT_EQ(app.program().link().report(app.now()).verdict, Verdict::PortAway);
+    EXPECT_FALSE(app.serialPort().isOpen());
+    EXPECT_EQ(app.program().link().report(app.now().count()).verdict, Verdict::PortAway);
 
     // The same adapter plugged in again: a new device behind the same path.
     Pty back;
     pointLinkAt(back);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return app.serialPort().PortOpen(); }, kWaitMs));
-    EXPECT_EQ(app.serialPort().Settings(), "9600,N,8,1");
-    EXPECT_TRUE(app.program().ui().Label1ToolTip.empty());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return app.serialPort().isOpen(); }, kWaitMs));
+    EXPECT_EQ(formatLineSettings(app.serialPort().line()), "9600,N,8,1");
+    EXPECT_TRUE(app.program().status().tooltip.empty());
     const Bytes other{255, 99, 98, 97, 96, 95, 94, 93, 92};
     ASSERT_TRUE(back.write(other + other + other));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return caption() == "99"; }, kWaitMs)) << caption();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return channel1() == 99; }, kWaitMs));
 }
 
 TEST_F(Reconnect, ADeviceAtAnotherPathIsNotTaken) {
     pointLinkAt(*pty);
     std::map<int, std::string> devices{{1, link.string()}};
-    QtSerialComponent port([&](int n) { return devices[n]; });
-    port.setSettings("19200,N,8,1");
-    port.setPortOpen(true);
+    QtSerialPort port([&](int n) { return devices[n]; });
+    port.open();
     pty.reset();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !port.PortOpen(); }, kWaitMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !port.isOpen(); }, kWaitMs));
     Pty elsewhere;  // a new device, but the mapped path stays empty
     std::filesystem::remove(link);
     QTest::qWait(1200);  // the watch looks twice a second
-    EXPECT_FALSE(port.PortOpen());
+    EXPECT_FALSE(port.isOpen());
     // The user's own open is not held up by the watch.
     devices[1] = elsewhere.slavePath();
-    port.setPortOpen(true);
-    EXPECT_TRUE(port.PortOpen());
+    port.open();
+    EXPECT_TRUE(port.isOpen());
 }
 
 // A port another program holds at start is tried again until it is free,
@@ -92,20 +91,20 @@ TEST_F(Reconnect, ADeviceAtAnotherPathIsNotTaken) {
 // same device is refused as busy.
 TEST_F(Reconnect, APortInUseAtStartOpensOnceFree) {
     pointLinkAt(*pty);
-    auto holder = std::make_unique<QtSerialComponent>([&](int) { return pty->slavePath(); });
-    holder->setPortOpen(true);
+    auto holder = std::make_unique<QtSerialPort>([&](int) { return pty->slavePath(); });
+    holder->open();
     writeFile(dir / "Quadrel.ini", "[Devices]\nCOM1=" + link.string() + "\n");
     QtProgram app(dir / "Quadrel.ini", [] {});
     app.start();
-    app.program().about().cmdOK_Click();
+    app.program().aboutOk(app.now());
     app.refresh();
-    EXPECT_EQ(app.program().ui().Label1.Caption.str(), "Unable to open COM 1!");
-    EXPECT_NE(app.program().ui().Label1ToolTip.find("in use"), std::string::npos)
-        << app.program().ui().Label1ToolTip;
+    EXPECT_EQ(app.program().status().text, "Unable to open COM 1!");
+    EXPECT_NE(app.program().status().tooltip.find("in use"), std::string::npos)
+        << app.program().status().tooltip;
     holder.reset();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return app.serialPort().PortOpen(); }, kWaitMs));
-    EXPECT_EQ(app.program().ui().Label1.Caption.str(), " Comms Port 1: 19200,N,8,1");
-    EXPECT_TRUE(app.program().ui().Label1ToolTip.empty());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return app.serialPort().isOpen(); }, kWaitMs));
+    EXPECT_EQ(app.program().status().text, " Comms Port 1: 19200,N,8,1");
+    EXPECT_TRUE(app.program().status().tooltip.empty());
 }
 
 // Another program reading the same device takes bytes, which Qt reports as
@@ -123,12 +122,12 @@ TEST_F(Reconnect, ASecondReaderIsNotAnUnplug) {
         while (::read(other, buffer, sizeof buffer) > 0) {
         }
     });
-    QtSerialComponent port([&](int) { return pty->slavePath(); });
+    QtSerialPort port([&](int) { return pty->slavePath(); });
     std::size_t received = 0;
-    port.setReceiveHandler([&] { ++received; });
-    port.setPortOpen(true);
-    QSignalSpy lost(&port, &QtSerialComponent::linkLost);
-    QSignalSpy shared(&port, &QtSerialComponent::sharedReader);
+    port.setReadHandler([&](std::span<const std::uint8_t> bytes) { received += bytes.size(); });
+    port.open();
+    QSignalSpy lost(&port, &QtSerialPort::linkLost);
+    QSignalSpy shared(&port, &QtSerialPort::sharedReader);
     ASSERT_TRUE(pty->write({255, 1, 2, 3, 4, 5, 6, 7, 8}));
     EXPECT_TRUE(QTest::qWaitFor([&] { return !shared.isEmpty(); }, kWaitMs));
     thief.setEnabled(false);
@@ -136,7 +135,7 @@ TEST_F(Reconnect, ASecondReaderIsNotAnUnplug) {
     ASSERT_FALSE(shared.isEmpty());
     EXPECT_TRUE(shared.first().at(0).toString().startsWith("another program is reading COM 1"));
     EXPECT_TRUE(lost.isEmpty());
-    EXPECT_TRUE(port.PortOpen());
+    EXPECT_TRUE(port.isOpen());
     const std::size_t before = received;
     ASSERT_TRUE(pty->write({9, 9, 9}));
     EXPECT_TRUE(QTest::qWaitFor([&] { return received >= before + 3; }, kWaitMs));

@@ -2,45 +2,34 @@
 // program asked of them, and the port can be made to refuse, as a real one can.
 #pragma once
 
-#include <deque>
 #include <set>
-#include <string>
-#include <vector>
 
-#include "form/platform.h"
-#include "serial/serial_component.h"
+#include "receiver/receiver.h"
+#include "serial/serial_port.h"
 
 namespace quadrel::testing {
 
-class FakeSerialPort : public SerialComponent {
+class FakeSerialPort : public SerialPort {
 public:
     std::set<int> existingPorts{1, 2, 3, 4};  // opening another fails as a missing port
     std::set<int> busyPorts;
-    bool failNextInput = false;
-    int event = comm_event::Receive;
-    std::deque<std::uint8_t> pending;  // what the next receive events read
     bool rts = false;
     bool dtr = false;
     int opens = 0;
 
-    void feed(const std::vector<std::uint8_t>& bytes) { pending.insert(pending.end(), bytes.begin(), bytes.end()); }
-
-    int CommEvent() const override { return event; }
-    std::optional<std::uint8_t> Input() override;
-    void setCommPort(std::int16_t port) override;
-    std::int16_t CommPort() const override { return port_; }
-    void setSettings(const std::string& settings) override;
-    std::string Settings() const override { return settings_; }
-    void setInputLen(std::int16_t) override {}
-    void setRThreshold(std::int16_t) override {}
-    void setRTSEnable(bool on) override { rts = on; }
-    void setDTREnable(bool on) override { dtr = on; }
-    void setPortOpen(bool open) override;
-    bool PortOpen() const override { return open_; }
+    void setPortNumber(int port) override;
+    int portNumber() const override { return port_; }
+    void setLine(const LineSettings& line) override;
+    LineSettings line() const override { return line_; }
+    void setRts(bool on) override { rts = on; }
+    void setDtr(bool on) override { dtr = on; }
+    void open() override;
+    void close() override;
+    bool isOpen() const override { return open_; }
 
 private:
-    std::int16_t port_ = 1;
-    std::string settings_ = "9600,N,8,1";
+    int port_ = 1;
+    LineSettings line_{9600, Parity::None, 8, StopBits::One};
     bool open_ = false;
 };
 

@@ -1,6 +1,6 @@
-// The core with fakes and a virtual clock: the main window alone
-// (MainFormHarness) or the whole program with a settings file in a fresh
-// folder (ProgramHarness). Bytes go in one receive event each.
+// The core with fakes and a virtual clock: the receiver alone
+// (ReceiverHarness) or the whole program with a settings file in a fresh
+// folder (ProgramHarness). A call of receive() is one read of the port.
 #pragma once
 
 #include <initializer_list>
@@ -9,7 +9,6 @@
 
 #include "app/program.h"
 #include "fakes.h"
-#include "form/main_form.h"
 #include "temp_dir.h"
 #include "virtual_clock.h"
 
@@ -34,35 +33,25 @@ inline Bytes repeated(const Bytes& part, int times) {
     return out;
 }
 
-inline void receive(MainForm& form, FakeSerialPort& port, const Bytes& in) {
-    port.feed(in);
-    port.event = comm_event::Receive;
-    for (std::size_t i = 0; i < in.size(); ++i) form.MSComm1_OnComm();
-}
-
-inline std::vector<std::string> inCaptions(const MainWindowState& ui) {
+// The channel rows' values as the window shows them: "-" or the number.
+inline std::vector<std::string> shownValues(const ReceiverView& view) {
     std::vector<std::string> out;
-    for (int k = 1; k <= kChannels; ++k) out.push_back(ui.In(k).Caption.str());
+    for (const ChannelRow& row : view.rows) out.push_back(row.value ? std::to_string(*row.value) : "-");
     return out;
 }
 
-struct MainFormHarness {
-    FakeSerialPort port;
+struct ReceiverHarness {
     FakeBeeper beeper;
     FakeCableWindow cable;
-    MainForm form{port, cable, beeper};
-    VirtualClock clock;
+    Receiver receiver{cable, beeper};
+    VirtualClock clock{[this](Time now) { receiver.advance(now); }};
 
-    MainFormHarness() {
-        clock.add(form.state().Timer1, [this] { form.Timer1_Timer(); });
-        clock.add(form.state().Timer2, [this] { form.Timer2_Timer(); });
-    }
-    MainWindowState& ui() { return form.state(); }
-    void receive(const Bytes& in) { testing::receive(form, port, in); }
+    const ReceiverView& view() const { return receiver.view(); }
+    void receive(const Bytes& in) { receiver.feed(in, clock.now()); }
     // Leaves the no-signal state as the first byte does: the window then
     // holds nine zeros and that byte.
     void wakeUp() { receive({0}); }
-    std::vector<std::string> inCaptions() const { return testing::inCaptions(form.state()); }
+    std::vector<std::string> values() const { return shownValues(view()); }
 };
 
 struct ProgramHarness {
@@ -75,24 +64,18 @@ struct ProgramHarness {
     int processEnds = 0;
     Program program{port, cable, beeper, settings, [this] { ++processEnds; },
                     [this](const std::string& line) { logged.push_back(line); }};
-    VirtualClock clock;
+    VirtualClock clock{[this](Time now) { program.advance(now); }};
 
-    ProgramHarness() {
-        MainForm& form = program.form();
-        clock.add(form.state().Timer1, [&form] { form.Timer1_Timer(); });
-        clock.add(form.state().Timer2, [&form] { form.Timer2_Timer(); });
-        clock.add(program.about().Timer1, [this] { program.about().Timer1_Timer(); });
-    }
     void writeSettings(const std::string& text) { writeFile(settings.path(), text); }
     std::string settingsText() const { return readFile(settings.path()); }
-    MainWindowState& ui() { return program.ui(); }
-    std::string label1() const { return program.form().state().Label1.Caption.str(); }
+    const ReceiverView& view() const { return program.receiver().view(); }
+    const std::string& status() const { return program.status().text; }
     // Start-up through to the main window: the splash times out after 2 s.
     void startAndWaitForSplash() {
-        program.Form_Load();
+        program.start(clock.now());
         clock.advance(2000);
     }
-    void receive(const Bytes& in) { testing::receive(program.form(), port, in); }
+    void receive(const Bytes& in) { program.receiver().feed(in, clock.now()); }
 };
 
 }  // namespace quadrel::testing

@@ -35,7 +35,7 @@ struct RunningProgram {
         app = std::make_unique<QtProgram>(dir / "Quadrel.ini");
         app->start();
         if (!closeSplash) return;
-        program().about().cmdOK_Click();  // no need to wait for the splash
+        program().aboutOk(app->now());  // no need to wait for the splash
         app->refresh();
     }
     Program& program() { return app->program(); }

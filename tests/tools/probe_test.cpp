@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 #include <regex>
 #include <sstream>
 
@@ -153,16 +154,10 @@ TEST(ProbeVerdicts, FiguresOfASteadyStreamAndOfItsFaults) {
 
 std::string recorded(const sim::Capture& capture, std::int64_t untilUs, LinkReport& report) {
     // As a port would deliver it, recorded as quadrel-probe --record does.
-    probe::FeedPort port;
-    probe::ProbeSession session(port, *capture.line);
+    probe::ProbeSession session(*capture.line);
     std::string text;
     session.record([&text](const std::string& s) { text += s; });
-    for (const auto& batch : capture.batches) {
-        session.batchStart(batch.atUs, batch.size);
-        port.pending = capture.bytesOf(batch);
-        for (std::size_t i = 0; i < batch.size; ++i) session.onComm();
-        session.batchDone();
-    }
+    for (const auto& batch : capture.batches) session.read(capture.bytesOf(batch), batch.atUs);
     report = session.finish(untilUs);
     return text;
 }
@@ -237,7 +232,8 @@ TEST(ProbeOptions, ReadsTheCommandLineAndNamesEachMistake) {
     const ProbeOptions& o = all.options;
     EXPECT_EQ(o.source, ProbeOptions::Source::Device);
     EXPECT_EQ(o.path, "/dev/ttyUSB0");
-    EXPECT_EQ(o.settings, "9600,E,8,1");
+    ASSERT_TRUE(o.line);
+    EXPECT_EQ(formatLineSettings(*o.line), "9600,E,8,1");
     EXPECT_EQ(o.seconds, 2.5);
     EXPECT_TRUE(o.json);
     EXPECT_EQ(o.recordPath, "c.txt");
@@ -279,25 +275,25 @@ TEST(ProbeOptions, OpensThePortTheProgramWouldOpenUnlessTold) {
                                  dir / "Quadrel.ini");
     };
     probe::PortChoice c = choose("");  // no settings file: the program's defaults
-    EXPECT_EQ(c.number, 1);
-    EXPECT_EQ(c.settings, "19200,N,8,1");
-    EXPECT_TRUE(c.rts);
-    EXPECT_FALSE(c.dtr);
+    EXPECT_EQ(c.port.port, 1);
+    EXPECT_EQ(formatLineSettings(c.port.line), "19200,N,8,1");
+    EXPECT_TRUE(c.port.rts);
+    EXPECT_FALSE(c.port.dtr);
     EXPECT_TRUE(c.devices.empty());
 
     writeFile(dir / "Quadrel.ini",
               "[Port Settings]\nPort=3\nSettings=9600;E;7;2\nRTS=0\nDTR=1\n"
               "[Devices]\nCOM3=/dev/ttyACM0\n");
     c = choose("");
-    EXPECT_EQ(c.number, 3);
-    EXPECT_EQ(c.settings, "9600,E,7,2");
-    EXPECT_FALSE(c.rts);
-    EXPECT_TRUE(c.dtr);
+    EXPECT_EQ(c.port.port, 3);
+    EXPECT_EQ(formatLineSettings(c.port.line), "9600,E,7,2");
+    EXPECT_FALSE(c.port.rts);
+    EXPECT_TRUE(c.port.dtr);
     EXPECT_EQ(c.devices, (std::map<int, std::string>{{3, "/dev/ttyACM0"}}));
     c = choose("--port 2 --settings 19200,O,8,1");
-    EXPECT_EQ(c.number, 2);
-    EXPECT_EQ(c.settings, "19200,O,8,1");
-    EXPECT_TRUE(c.dtr);  // the lines stay as stored
+    EXPECT_EQ(c.port.port, 2);
+    EXPECT_EQ(formatLineSettings(c.port.line), "19200,O,8,1");
+    EXPECT_TRUE(c.port.dtr);  // the lines stay as stored
 }
 
 TEST(ProbeReport, ExpectationsAndJsonKeys) {
@@ -476,7 +472,7 @@ TEST(ProbeProgram, JudgesALinkLiveAndStopsWhenItsPortGoesAway) {
     line::sendFrames(wire, 3.5, 22'500, [](int j) {
         return line::standardFrame({90 + j % 7, 100, 110, 120, 130, 140, 150, 160});
     });
-    std::string capture = sim::captureHeader(CommSettings{});
+    std::string capture = sim::captureHeader(LineSettings{});
     for (const line::Batch& b : line::latencyTimer(wire, 16))
         capture += sim::captureBatchLine(b.atUs, b.bytes) + "\n";
     writeFile(dir / "grid.txt", capture);

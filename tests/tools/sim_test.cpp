@@ -42,14 +42,14 @@ struct Seen {
 // Plays the schedule into the main window on the virtual clock. A frame is
 // checked when its sync byte reaches the oldest place, nine bytes after it
 // came; not while start-up calibrates, nor just after a change of kind.
-Seen play(MainFormHarness& h, const std::vector<sim::Chunk>& chunks) {
+Seen play(ReceiverHarness& h, const std::vector<sim::Chunk>& chunks) {
     Seen seen;
     std::deque<std::pair<std::size_t, const sim::Chunk*>> pending;
     std::size_t received = 0;
     for (const sim::Chunk& c : chunks) {
-        const std::int64_t wait = std::max<std::int64_t>(c.at / 1ms - h.clock.now(), 0);
+        const std::int64_t wait = std::max<std::int64_t>(c.at / 1ms - h.clock.now() / 1ms, 0);
         h.clock.advance(wait);
-        EXPECT_TRUE(c.at == 0ns || h.ui().Label11.Visible == (wait > 500)) << c.at / 1ms;
+        EXPECT_TRUE(c.at == 0ns || h.view().noSignal == (wait > 500)) << c.at / 1ms;
         seen.silences += c.at > 0ns && wait > 500;
         if (c.format) pending.emplace_back(received, &c);
         for (std::uint8_t b : c.bytes) {
@@ -59,16 +59,16 @@ Seen play(MainFormHarness& h, const std::vector<sim::Chunk>& chunks) {
             pending.pop_front();
             const auto at = frame.at / 1ms;
             if (at < 1500 || (at >= 4000 && at < 4500)) continue;
-            const bool cleared = h.form.frameWindow()[0] != frame.bytes[0];  // by a calibration
+            const bool cleared = h.receiver.frameWindow()[0] != frame.bytes[0];  // by a calibration
             seen.lost += cleared;
             if (cleared) continue;
             ++seen.checked;
             std::vector<std::string> expected(kChannels, "-");
             std::transform(frame.channels.begin(), frame.channels.end(), expected.begin(),
                            [](int v) { return std::to_string(v); });
-            if (h.inCaptions() != expected && seen.wrong++ == 0)
-                ADD_FAILURE() << at << " ms: " << ::testing::PrintToString(h.inCaptions());
-            EXPECT_EQ(h.form.ZhenHuaActive(), frame.format == FrameFormat::ZhenHua) << at;
+            if (h.values() != expected && seen.wrong++ == 0)
+                ADD_FAILURE() << at << " ms: " << ::testing::PrintToString(h.values());
+            EXPECT_EQ(h.view().cableFormat, frame.format == FrameFormat::ZhenHua) << at;
         }
     }
     return seen;
@@ -92,14 +92,14 @@ TEST(SimRoundTrip, EveryFrameKindShowsTheGeneratedValues) {
     };
     for (const auto& [name, settings, cable, silences] : rows) {
         SCOPED_TRACE(name);
-        MainFormHarness h;
+        ReceiverHarness h;
         const Seen seen = play(h, schedule(settings));
         EXPECT_EQ(seen.wrong, 0);
         EXPECT_EQ(seen.silences, silences);
         EXPECT_LE(seen.lost, 2 * silences);  // the signal's return recalibrates twice
         EXPECT_GT(seen.checked, 150);
         EXPECT_EQ(h.cable.visible, cable);
-        EXPECT_EQ(h.ui().Option(5).Caption.str(), cable ? "Zhen Hua Cable" : "Zhen Hua");
+        EXPECT_EQ(h.view().cableFormat, cable);
     }
 }
 

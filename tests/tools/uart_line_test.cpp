@@ -16,7 +16,7 @@ TEST(UartLine, AMatchingReceiverReadsEveryByteInEveryFraming) {
     Bytes all;
     for (int b = 0; b < 256; ++b) all.push_back(static_cast<std::uint8_t>(b));
     for (const char* settings : {"19200,N,8,1", "9600,E,8,2", "115200,O,7,1", "1200,M,5,1.5"}) {
-        const auto line = *parseCommSettings(settings);
+        const auto line = *parseLineSettings(settings);
         sim::UartLine uart(line, line.baud, false);
         uart.send(0, all);
         Bytes expected = all;
@@ -50,7 +50,7 @@ TEST(UartLine, AMismatchedReceiverReadsWhatTheBitsMakeAtItsPace) {
         {19200, 19200, true, {}, {}, 0, 0},
     };
     for (const Case& c : cases) {
-        auto line = *parseCommSettings("19200,N,8,1");
+        auto line = *parseLineSettings("19200,N,8,1");
         line.baud = c.sendBaud;
         sim::UartLine uart(line, c.receiveBaud, c.inverted);
         uart.send(0, c.sent);
@@ -61,7 +61,7 @@ TEST(UartLine, AMismatchedReceiverReadsWhatTheBitsMakeAtItsPace) {
 }
 
 TEST(UartLine, AByteIsReadOnceItsStopBitIsDueAndTheLineIsKnown) {
-    const auto line = *parseCommSettings("10000,N,8,1");  // 100 us a bit
+    const auto line = *parseLineSettings("10000,N,8,1");  // 100 us a bit
     sim::UartLine uart(line, line.baud, false);
     uart.send(0, Bytes{0x41});
     uart.send(5'000'000, Bytes{0x42});          // 5 ms later

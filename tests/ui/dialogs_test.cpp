@@ -1,6 +1,6 @@
 // The port settings, About and cable windows: layout, picks, keys, close
 // boxes, one window of each, and the cable's wiring.
-#include "dialogs/cable_diagram.h"
+#include "ui/cable_diagram.h"
 #include "layout_check.h"
 #include "running_program.h"
 #include "ui/cable_dialog.h"
@@ -53,7 +53,7 @@ TEST(Windows, HaveTheirTitlesATidyLayoutTheirKeysAndCloseBoxesAndTheRightWiring)
         return dx * dx + dy * dy <= r * r;
     };
     // DB9 pins 5, 3, 2, 7 to the S-Video pins, and pin 4 as the alternative.
-    const std::pair<ColorValue, const char*> ends[] = {
+    const std::pair<Rgb, const char*> ends[] = {
         {kGreen, "Shape8"},  {kGreen, "Shape3"},  {kRed, "Shape10"},
         {kRed, "Shape2"},    {kWhite, "Shape11"}, {kWhite, "Shape4"},
         {kBlack, "Shape15"}, {kBlack, "Shape5"},  {kRed, "Shape9"}};
@@ -100,7 +100,7 @@ TEST(PortSettingsWindow, TakesPicksHoweverMadeEscKeepsThemDefaultAndCloseBoxRese
     QTest::keyClick(child(d, "Combo1"), Qt::Key_Return);
     EXPECT_FALSE(d->isVisible());
     EXPECT_NE(run.settingsText().find("Settings=9600,N,8,1\n"), std::string::npos);
-    EXPECT_TRUE(run.program().ui().Timer2.Enabled());
+    EXPECT_TRUE(run.program().receiver().delayedCalibration().running());
 }
 
 }  // namespace

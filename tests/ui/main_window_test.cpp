@@ -16,10 +16,10 @@ QWidget* control(const QWidget& window, const char* name) {
 TEST(MainWindow, LooksAsDesignedWhateverTheFontsAndAnswersItsKeysAndMenus) {
     MainWindow w;
     EXPECT_EQ(w.windowTitle(), "Quadrel");
-    MainWindowState cable;
-    cable.Option.setCaption(5, kZhenHuaCableCaption);
-    for (const MainWindowState& s : {MainWindowState{}, cable}) {
-        w.render(s);
+    ReceiverView cable;
+    cable.cableFormat = true;  // the longest caption: "Zhen Hua Cable"
+    for (const ReceiverView& v : {ReceiverView{}, cable}) {
+        w.render(v, {" Comms Port 4: 19200,N,8,1.5", {}});
         expectTidyLayout(w.centralWidget());
     }
     // Each frame's border runs where the room of its controls begins.
@@ -74,32 +74,35 @@ const std::function<void(QAbstractButton*)> kWaysToChange[] = {
     }};
 
 TEST(MainWindow, ShowsTheCoresStateAndReportsEveryChangeOfABoxOnce) {
-    MainWindowState s;
-    s.ProgressBar(1).Value = 50;
-    s.Res(1).BackColor = kGreen;
-    s.Check(2).setValue(2);
-    s.Option.setValue(5, true);
-    s.Option.setEnabled(1, false);
-    s.Ball1 = {1440.0f, 240.0f};
+    ReceiverView s;
+    s.rows[0] = {.value = 80, .width = kWideRange, .bar = 50};
+    s.setup.reverse[1] = ReverseBox::Greyed;
+    s.setup.type = TransmitterType::ZhenHua;
+    s.sticks.right = {0, 0};  // the top-left corner of its box
+    ReceiverView cable = s;
+    cable.cableFormat = true;
     for (const auto& change : kWaysToChange) {
         MainWindow w;
-        w.render(s);
+        w.render(cable, {});
+        EXPECT_TRUE(control(w, "Option5")->property("checked").toBool() &&
+                    !control(w, "Option1")->isEnabled());
+        w.render(s, {});
         EXPECT_EQ(qobject_cast<QProgressBar*>(control(w, "ProgressBar1"))->value(), 50);
         EXPECT_EQ(control(w, "Res1")->palette().color(QPalette::Window), QColor(0, 255, 0));
         EXPECT_EQ(qobject_cast<QCheckBox*>(control(w, "Check2"))->checkState(),
                   Qt::PartiallyChecked);
-        EXPECT_TRUE(control(w, "Option5")->property("checked").toBool() &&
-                    !control(w, "Option1")->isEnabled());
         EXPECT_EQ(control(w, "Ball1")->pos(), QPoint(96, 16));
         QSignalSpy reverse(&w, &MainWindow::reverseChanged);
         QSignalSpy mode(&w, &MainWindow::modeChosen);
         QSignalSpy type(&w, &MainWindow::typeChosen);
         for (const char* name : {"Check3", "Check3", "Mode4", "Option2"})
             change(qobject_cast<QAbstractButton*>(control(w, name)));
-        EXPECT_EQ(reverse, (QList<QVariantList>{{3, 1}, {3, 0}}));  // never greyed by the user
-        EXPECT_EQ(mode, QList<QVariantList>{{4}});
-        EXPECT_EQ(type, QList<QVariantList>{{2}});
-        w.render(s);  // the program's own state is not taken for a choice
+        // Never greyed by the user.
+        EXPECT_EQ(reverse, (QList<QVariantList>{{3, QVariant::fromValue(ReverseBox::Ticked)},
+                                                 {3, QVariant::fromValue(ReverseBox::Clear)}}));
+        EXPECT_EQ(mode, QList<QVariantList>{{QVariant::fromValue(StickMode::Four)}});
+        EXPECT_EQ(type, QList<QVariantList>{{QVariant::fromValue(TransmitterType::HitecFutaba)}});
+        w.render(s, {});  // the program's own state is not taken for a choice
         EXPECT_EQ(reverse.count() + mode.count() + type.count(), 4);
     }
 }
@@ -108,19 +111,18 @@ TEST(MainWindow, ShowsTheCoresStateAndReportsEveryChangeOfABoxOnce) {
 // reaches the screen after a change is what a fresh paint of the window shows.
 TEST(MainWindow, EveryChangeReachesTheScreen) {
     MainWindow w;
-    MainWindowState s;
-    w.render(s);
+    ReceiverView s;
+    w.render(s, {});
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
     auto onScreen = [&] { return w.screen()->grabWindow(w.winId()).toImage(); };
     auto fresh = [&] { return w.grab().toImage().convertToFormat(onScreen().format()); };
     ASSERT_TRUE(QTest::qWaitFor([&] { return onScreen() == fresh(); }, 5000));
     for (int step = 1; step <= 3; ++step) {
-        s.In(step).Caption.setNumber(40 * step);
-        s.ProgressBar(step).Value = 30.0f * step;
-        s.Ball1 = {1440.0f + 200 * step, 240.0f + 100 * step};
-        s.Ball2 = {240.0f + 150 * step, 1000.0f - 200 * step};
-        w.render(s);
+        s.rows[step - 1] = {.value = 40 * step, .width = 20, .bar = 30.0f * step};
+        s.sticks.right = {20.0 * step, 10.0 * step};
+        s.sticks.left = {15.0 * step, 100.0 - 20 * step};
+        w.render(s, {});
         EXPECT_TRUE(QTest::qWaitFor([&] { return onScreen() == fresh(); }, 5000)) << step;
     }
 }

@@ -54,7 +54,7 @@ TEST(SettingsFileNotice, TheProgramTellsWhyItsSettingsCannotBeRead) {
     std::filesystem::create_directories(dir / "Quadrel.ini");
     QtProgram app(dir / "Quadrel.ini", [] {});
     app.start();
-    app.program().about().cmdOK_Click();
+    app.program().aboutOk(app.now());
     app.refresh();
     ASSERT_TRUE(app.settingsNotice().isVisible());
     const QString text = app.settingsNotice().findChild<QLabel*>("SettingsNoticeText")->text();

@@ -19,7 +19,7 @@
 #include "probe_options.h"
 #include "probe_report.h"
 #include "probe_session.h"
-#include "serial/qt_serial_component.h"
+#include "serial/qt_serial_port.h"
 #include "settings/settings_file.h"
 
 namespace {
@@ -59,36 +59,34 @@ int replayFile(const ProbeOptions& o) {
     sim::ReplayFile file = sim::readReplayFile(o.path);
     if (!file.error.empty()) return failed(o.json, file.error);
     std::vector<std::uint8_t>& bytes = file.bytes;
-    CommSettings line = *parseCommSettings(o.settings.value_or("19200,N,8,1"));
+    LineSettings line = o.line.value_or(LineSettings{});
     sim::Capture capture;
     if (sim::isCapture(bytes)) {
         sim::CaptureRead read =
             sim::readCapture({reinterpret_cast<const char*>(bytes.data()), bytes.size()});
         if (!read.capture) return failed(o.json, sim::printable(o.path) + ", " + read.error);
         capture = std::move(*read.capture);
-        if (capture.line && !o.settings) line = *capture.line;
+        if (capture.line && !o.line) line = *capture.line;
     } else {
         capture = captureOfRawBytes(std::move(bytes), line);
     }
     capture.line = line;
     std::optional<std::int64_t> until;
     if (o.seconds) until = std::llround(*o.seconds * 1e6);
-    return print(o, {o.path, formatCommSettings(line)}, replay(capture, until));
+    return print(o, {o.path, formatLineSettings(line)}, replay(capture, until));
 }
 
 int listen(const ProbeOptions& o) {
     const PortChoice choice = choosePort(o, defaultSettingsPath());
-    QtSerialComponent serial(o.source == ProbeOptions::Source::Device
-                                 ? QtSerialComponent::DeviceResolver([&o](int) { return o.path; })
+    QtSerialPort serial(o.source == ProbeOptions::Source::Device
+                                 ? QtSerialPort::DeviceResolver([&o](int) { return o.path; })
                                  : systemDeviceResolver(choice.devices));
     try {
-        serial.setCommPort(static_cast<std::int16_t>(choice.number));
-        serial.setSettings(choice.settings);
-        serial.setInputLen(1);
-        serial.setRThreshold(1);
-        serial.setRTSEnable(choice.rts);
-        serial.setDTREnable(choice.dtr);
-        serial.setPortOpen(true);
+        serial.setPortNumber(choice.port.port);
+        serial.setLine(choice.port.line);
+        serial.setRts(choice.port.rts);
+        serial.setDtr(choice.port.dtr);
+        serial.open();
     } catch (const SerialError& e) {
         return failed(o.json, e.what());
     }
@@ -103,26 +101,25 @@ int listen(const ProbeOptions& o) {
     QElapsedTimer clock;
     clock.start();
     const auto nowUs = [&clock] { return clock.nsecsElapsed() / 1000; };
-    ProbeSession session(serial, serial.lineSettings());
+    ProbeSession session(serial.line());
     if (record.is_open())
         session.record([&record](const std::string& text) { record << text << std::flush; });
-    serial.setBatchStartHandler([&](std::size_t bytes) {
+    serial.setReadHandler([&](std::span<const std::uint8_t> bytes) {
         session.driverSays(serial.lowLatency(), serial.lineErrors());
-        session.batchStart(nowUs(), bytes);
+        session.read(bytes, nowUs());
     });
-    serial.setReceiveHandler([&session] { session.onComm(); });
-    serial.setBatchDoneHandler([&session] { session.batchDone(); });
 
     bool done = false;
     const auto finish = [&] {
         if (std::exchange(done, true)) return;
         session.driverSays(serial.lowLatency(), serial.lineErrors());
         const LinkReport report = session.finish(nowUs());
-        const int status = print(o, {serial.devicePath(), choice.settings}, report);
+        const int status =
+            print(o, {serial.devicePath(), formatLineSettings(choice.port.line)}, report);
         try {  // as the program leaves the port
-            serial.setRTSEnable(false);
-            serial.setDTREnable(false);
-            if (serial.PortOpen()) serial.setPortOpen(false);
+            serial.setRts(false);
+            serial.setDtr(false);
+            if (serial.isOpen()) serial.close();
         } catch (const SerialError&) {
         }
         QCoreApplication::exit(status);
@@ -131,13 +128,13 @@ int listen(const ProbeOptions& o) {
                        Qt::PreciseTimer, &serial, finish);
     ShutdownSignals stop;  // Ctrl+C: the figures so far
     QObject::connect(&stop, &ShutdownSignals::shutdownRequested, &serial, finish);
-    QObject::connect(&serial, &QtSerialComponent::sharedReader, &serial, [&](const QString& why) {
+    QObject::connect(&serial, &QtSerialPort::sharedReader, &serial, [&](const QString& why) {
         if (!why.isEmpty()) std::fprintf(stderr, "quadrel-probe: %s\n", qPrintable(why));
         session.portShared(why.toStdString());
     });
     // The probe does not wait for a device to come back: it says what
     // happened and stops.
-    QObject::connect(&serial, &QtSerialComponent::linkLost, &serial, [&] {
+    QObject::connect(&serial, &QtSerialPort::linkLost, &serial, [&] {
         const std::string away = portAwayMessage(o, choice, serial.devicePath());
         std::fprintf(stderr, "quadrel-probe: %s\n", away.c_str());
         session.portAway(away);

@@ -1,8 +1,7 @@
 #include "port_choice.h"
 
-#include "form/port_state.h"
 #include "serial/port_messages.h"
-#include "settings/comm_settings.h"
+#include "serial/port_settings.h"
 #include "settings/numeric_text.h"
 #include "settings/settings_file.h"
 
@@ -16,28 +15,26 @@ PortChoice choosePort(const ProbeOptions& o, const std::filesystem::path& settin
             numericValueOfFirstCharacter(stored.read(kPortSection, key, otherwise)));
     };
     PortChoice c;
-    c.number = number("Port", "1");
-    PortState state;
-    if (readPortSettings(stored.read(kPortSection, "Settings", c.settings), state)) {
-        state.formSettingsText();
-        if (parseCommSettings(state.PortSettingsText)) c.settings = state.PortSettingsText;
-    }
-    c.rts = number("RTS", "1") == 1;
-    c.dtr = number("DTR", "0") == 1;
+    c.port.port = number("Port", "1");
+    // One the port would refuse leaves the usual settings.
+    const auto line = readStoredLineSettings(stored.read(kPortSection, "Settings", "19200,N,8,1"));
+    if (line && portTakes(*line)) c.port.line = *line;
+    c.port.rts = number("RTS", "1") == 1;
+    c.port.dtr = number("DTR", "0") == 1;
     for (int n = 1; n <= 9; ++n) {
         std::string path = stored.read("Devices", "COM" + std::to_string(n), "");
         if (!path.empty()) c.devices[n] = std::move(path);
     }
-    if (o.source == ProbeOptions::Source::Port) c.number = o.port;
-    if (o.source == ProbeOptions::Source::Device) c.number = 1;  // named in messages only
-    if (o.settings) c.settings = *o.settings;
+    if (o.source == ProbeOptions::Source::Port) c.port.port = o.port;
+    if (o.source == ProbeOptions::Source::Device) c.port.port = 1;  // named in messages only
+    if (o.line) c.port.line = *o.line;
     return c;
 }
 
 std::string portAwayMessage(const ProbeOptions& o, const PortChoice& choice,
                             const std::string& device) {
     const std::string named =
-        o.source == ProbeOptions::Source::Device ? device : portLabel(choice.number, device);
+        o.source == ProbeOptions::Source::Device ? device : portLabel(choice.port.port, device);
     return named + " went away (unplugged, or its power failed); the probe stopped";
 }
 

@@ -8,13 +8,12 @@
 #include <string>
 
 #include "probe_options.h"
+#include "serial/port_settings.h"
 
 namespace quadrel::probe {
 
 struct PortChoice {
-    int number = 1;  // 1 is COM1
-    std::string settings = "19200,N,8,1";
-    bool rts = true, dtr = false;
+    PortSettings port;
     std::map<int, std::string> devices;  // section "Devices"
 };
 

@@ -5,7 +5,7 @@
 
 #include "capture_file.h"
 #include "number_text.h"
-#include "settings/comm_settings.h"
+#include "serial/port_settings.h"
 
 namespace quadrel::probe {
 
@@ -59,9 +59,8 @@ void apply(ProbeOptions& o, std::string_view name, std::string_view value) {
         if (value.empty()) failValue(name, value, name == "device" ? "a device" : "a file name");
         o.path = std::string(value);
     } else if (name == "settings") {
-        if (!parseCommSettings(value))
-            failValue(name, value, "BAUD,PARITY,DATA,STOP like 19200,N,8,1");
-        o.settings = std::string(value);
+        o.line = parseLineSettings(value);
+        if (!o.line) failValue(name, value, "BAUD,PARITY,DATA,STOP like 19200,N,8,1");
     } else if (name == "seconds") {
         o.seconds = decimal(name, value, 86'400, "seconds, above 0, at most 86400");
     } else if (name == "record") {

@@ -9,6 +9,8 @@
 
 #include "tool_command.h"
 
+#include "serial/port_settings.h"
+
 namespace quadrel::probe {
 
 struct ProbeOptions {
@@ -18,7 +20,7 @@ struct ProbeOptions {
     Source source = Source::Stored;
     int port = 0;                         // Port: 1 is COM1
     std::string path;                     // Device: the device; Replay: the capture file
-    std::optional<std::string> settings;  // "19200,N,8,1", checked
+    std::optional<LineSettings> line;  // --settings
     std::optional<double> seconds;        // how long to listen
     bool json = false;
     std::optional<std::string> recordPath;

@@ -7,71 +7,27 @@
 
 namespace quadrel::probe {
 
-std::optional<std::uint8_t> ProbeSession::Tap::Input() {
-    const auto byte = port_.Input();
-    if (byte) bytes.push_back(*byte);
-    return byte;
-}
-
-std::optional<std::uint8_t> FeedPort::Input() {
-    if (pending.empty()) return std::nullopt;
-    const std::uint8_t byte = pending.front();
-    pending = pending.subspan(1);
-    return byte;
-}
-
-ProbeSession::ProbeSession(SerialComponent& port, const CommSettings& line)
-    : tap_(port), form_(tap_, cable_, beep_), line_(line) {
-    form_.setLinkMonitor(&monitor_);
+ProbeSession::ProbeSession(const LineSettings& line) : receiver_(cable_, beep_), line_(line) {
+    receiver_.setLinkMonitor(&monitor_);
     monitor_.setLine(line);
     monitor_.reset(0);
-    MainWindowState& ui = form_.state();
-    const auto add = [this](TimerState& t, std::function<void()> onTick) {
-        timers_.push_back({&t, std::move(onTick), t.starts(), t.Interval() * 1000LL});
-    };
-    add(ui.Timer1, [this] { form_.Timer1_Timer(); });
-    add(ui.Timer2, [this] { form_.Timer2_Timer(); });
 }
 
-void ProbeSession::noteRestarts(std::int64_t atUs) {
-    for (Timer& t : timers_) {
-        if (t.state->starts() != t.seenStarts) t.dueUs = atUs + t.state->Interval() * 1000LL;
-        t.seenStarts = t.state->starts();
-    }
+Time ProbeSession::advanceTo(std::int64_t atUs) {
+    now_ = std::max(now_, Time(atUs));
+    receiver_.advance(now_);
+    return now_;
 }
 
-void ProbeSession::runTimersUntil(std::int64_t atUs) {
-    // Restarts made by the last batch count from its arrival.
-    noteRestarts(nowUs_);
-    for (;;) {
-        Timer* next = nullptr;
-        for (Timer& t : timers_)
-            if (t.state->Enabled() && t.state->Interval() > 0 && t.dueUs <= atUs &&
-                (!next || t.dueUs < next->dueUs))
-                next = &t;
-        if (!next) break;
-        nowUs_ = next->dueUs;
-        next->dueUs += next->state->Interval() * 1000LL;  // it ticks until stopped
-        next->onTick();
-        noteRestarts(nowUs_);
-    }
-    nowUs_ = std::max(nowUs_, atUs);
-}
-
-void ProbeSession::batchStart(std::int64_t atUs, std::size_t bytes) {
-    runTimersUntil(atUs);
-    batchUs_ = nowUs_;
-    monitor_.beginRead(batchUs_, bytes);
-    tap_.bytes.clear();
+void ProbeSession::read(std::span<const std::uint8_t> bytes, std::int64_t atUs) {
+    const Time at = advanceTo(atUs);
+    receiver_.feed(bytes, at);
+    if (recorder_ && !bytes.empty()) recorder_(sim::captureBatchLine(at.count(), bytes));
 }
 
 void ProbeSession::driverSays(LowLatency lowLatency, std::optional<LineErrorCounts> lineErrors) {
     monitor_.setLowLatency(lowLatency);
     monitor_.setDriverLineErrors(lineErrors);
-}
-
-void ProbeSession::batchDone() {
-    if (recorder_ && !tap_.bytes.empty()) recorder_(sim::captureBatchLine(batchUs_, tap_.bytes));
 }
 
 void ProbeSession::record(std::function<void(const std::string&)> sink) {
@@ -80,25 +36,21 @@ void ProbeSession::record(std::function<void(const std::string&)> sink) {
 }
 
 LinkReport ProbeSession::finish(std::int64_t atUs) {
-    runTimersUntil(atUs);
-    if (recorder_) recorder_(sim::captureEndLine(nowUs_));
-    return monitor_.report(nowUs_);
+    const Time at = advanceTo(atUs);
+    if (recorder_) recorder_(sim::captureEndLine(at.count()));
+    return monitor_.report(at.count());
 }
 
 LinkReport replay(const sim::Capture& capture, std::optional<std::int64_t> untilUs) {
-    FeedPort port;
-    ProbeSession session(port, capture.line.value_or(CommSettings{}));
+    ProbeSession session(capture.line.value_or(LineSettings{}));
     for (const sim::CaptureBatch& batch : capture.batches) {
         if (untilUs && batch.atUs > *untilUs) break;
-        session.batchStart(batch.atUs, batch.size);
-        port.pending = capture.bytesOf(batch);
-        for (std::size_t i = 0; i < batch.size; ++i) session.onComm();
-        session.batchDone();
+        session.read(capture.bytesOf(batch), batch.atUs);
     }
     return session.finish(untilUs.value_or(capture.lengthUs()));
 }
 
-sim::Capture captureOfRawBytes(std::vector<std::uint8_t> bytes, const CommSettings& line) {
+sim::Capture captureOfRawBytes(std::vector<std::uint8_t> bytes, const LineSettings& line) {
     // Blocks of what the line carries in 10 ms, back to back at its pace;
     // 64 bytes at least, so that a slow line's capture is not a batch a byte.
     const double perSecond = sim::bytesPerSecond(line);

@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "number_text.h"
+#include "settings/plain_text.h"
 
 namespace quadrel::sim {
 
@@ -37,13 +38,6 @@ std::string formatMillis(std::int64_t us) {
     std::snprintf(text, sizeof text, "%lld.%03lld", static_cast<long long>(us / 1000),
                   static_cast<long long>(us % 1000));
     return text;
-}
-
-std::string_view trimmed(std::string_view s) {
-    while (!s.empty() && (s.back() == '\r' || s.back() == ' ' || s.back() == '\t'))
-        s.remove_suffix(1);
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    return s;
 }
 
 }  // namespace
@@ -148,7 +142,7 @@ CaptureRead readCapture(std::string_view text) {
             continue;
         }
         if (line.starts_with("# settings ")) {
-            capture.line = parseCommSettings(trimmed(line.substr(11)));
+            capture.line = parseLineSettings(trimmed(line.substr(11)));
             if (!capture.line) return fail("settings are not BAUD,PARITY,DATA,STOP");
         } else if (line.starts_with("# end ")) {
             capture.endUs = readMillis(trimmed(line.substr(6)));
@@ -179,7 +173,7 @@ CaptureRead readCapture(std::string_view text) {
 }
 
 std::string captureHeader(const LineSettings& line) {
-    return std::string(kCaptureMagic) + "\n# settings " + formatCommSettings(line) + "\n";
+    return std::string(kCaptureMagic) + "\n# settings " + formatLineSettings(line) + "\n";
 }
 
 std::string captureBatchLine(std::int64_t atUs, std::span<const std::uint8_t> bytes) {

@@ -5,7 +5,7 @@
 namespace quadrel::sim {
 
 double bitsPerByte(const LineSettings& line) {
-    const int parityBits = line.parity == 'N' ? 0 : 1;
+    const int parityBits = line.parity == Parity::None ? 0 : 1;
     const double stopBits = line.stopBits == StopBits::One   ? 1
                             : line.stopBits == StopBits::Two ? 2
                                                              : 1.5;

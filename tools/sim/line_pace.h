@@ -5,12 +5,12 @@
 #include <chrono>
 #include <cstddef>
 
-#include "settings/comm_settings.h"
+#include "serial/port_settings.h"
 
 namespace quadrel::sim {
 
 // "19200,N,8,1", read and written as the program reads and writes it.
-using LineSettings = CommSettings;
+using LineSettings = LineSettings;
 
 // Bits on the wire for one byte: a start bit, the data bits, a parity bit
 // unless the parity is none, and the stop bits.

@@ -197,26 +197,17 @@ OpenedOutput openDevice(const std::string& path, const LineSettings& line) {
     t.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);
     t.c_cflag |= sizes[line.dataBits - 5] | CLOCAL | CREAD;
     switch (line.parity) {
-        case 'E':
-            t.c_cflag |= PARENB;
-            break;
-        case 'O':
-            t.c_cflag |= PARENB | PARODD;
-            break;
-        case 'M':
-            t.c_cflag |= PARENB | CMSPAR | PARODD;
-            break;
-        case 'S':
-            t.c_cflag |= PARENB | CMSPAR;
-            break;
-        default:
-            break;
+        case Parity::Even: t.c_cflag |= PARENB; break;
+        case Parity::Odd: t.c_cflag |= PARENB | PARODD; break;
+        case Parity::Mark: t.c_cflag |= PARENB | CMSPAR | PARODD; break;
+        case Parity::Space: t.c_cflag |= PARENB | CMSPAR; break;
+        case Parity::None: break;
     }
     // termios has no 1.5 stop bits of its own: with five data bits the
     // two-stop-bit setting gives one and a half.
     if (line.stopBits != StopBits::One) t.c_cflag |= CSTOPB;
     if (::tcsetattr(fd, TCSANOW, &t) != 0) {
-        out.error = systemError("cannot set " + formatCommSettings(line) + " on " + path);
+        out.error = systemError("cannot set " + formatLineSettings(line) + " on " + path);
         ::close(fd);
         return out;
     }

@@ -177,7 +177,7 @@ void readFrames(const Reader& r, StreamSettings& s) {
 void readPace(const Reader& r, SimOptions& o) {
     StreamSettings& s = o.stream;
     if (r.has("line")) {
-        const auto line = parseCommSettings(r.text("line"));
+        const auto line = parseLineSettings(r.text("line"));
         if (!line)
             r.fail("line",
                    "BAUD,PARITY,DATA,STOP like 19200,N,8,1 (parity N, E, O, M or S; 5 to 8 data "
@@ -323,7 +323,7 @@ std::string describeStream(const SimOptions& o) {
         if (s.formatSwitch)
             out << ", then " << nameIn(kFormatNames, s.formatSwitch->to.format) << " frames";
     }
-    out << ", seed " << s.seed << ", " << formatCommSettings(s.line) << " ("
+    out << ", seed " << s.seed << ", " << formatLineSettings(s.line) << " ("
         << bytesPerSecond(s.line) << " bytes/s)";
     if (o.fast) {
         out << ", as fast as the reader takes it";

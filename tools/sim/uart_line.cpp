@@ -7,18 +7,16 @@ namespace quadrel::sim {
 
 namespace {
 
-bool parityBit(char parity, unsigned value) {
+bool parityBit(Parity parity, unsigned value) {
     const bool odd = std::popcount(value) % 2 != 0;
     switch (parity) {
-        case 'E':
-            return odd;
-        case 'O':
-            return !odd;
-        case 'M':
-            return true;
-        default:  // 'S'
-            return false;
+        case Parity::Even: return odd;
+        case Parity::Odd: return !odd;
+        case Parity::Mark: return true;
+        case Parity::Space:
+        case Parity::None: break;
     }
+    return false;
 }
 
 }  // namespace
@@ -46,7 +44,7 @@ void UartLine::send(double atNs, std::span<const std::uint8_t> bytes) {
         double t = start;
         put(t, false);  // start bit
         for (int i = 0; i < line_.dataBits; ++i) put(t += sendBitNs_, (value >> i) & 1u);
-        if (line_.parity != 'N') put(t += sendBitNs_, parityBit(line_.parity, value));
+        if (line_.parity != Parity::None) put(t += sendBitNs_, parityBit(line_.parity, value));
         put(t + sendBitNs_, true);  // stop bits: the line rests until the next start bit
         lineFreeNs_ = start + bitsPerByte(line_) * sendBitNs_;
     }
@@ -62,7 +60,7 @@ bool UartLine::levelAt(double atNs) {
 
 std::vector<std::uint8_t> UartLine::receive(double untilNs) {
     std::vector<std::uint8_t> out;
-    const bool hasParity = line_.parity != 'N';
+    const bool hasParity = line_.parity != Parity::None;
     const auto sample = [&](double bits) { return levelAt(startNs_ + bits * receiveBitNs_); };
     for (;;) {
         // Hunt for a falling edge.

@@ -1,0 +1,18 @@
+// The fixed colours of the windows' design; everything else takes the
+// palette's.
+#pragma once
+
+namespace quadrel {
+
+struct Rgb {
+    int red, green, blue;
+    constexpr bool operator==(const Rgb&) const = default;
+};
+
+inline constexpr Rgb kBlack{0, 0, 0};
+inline constexpr Rgb kWhite{255, 255, 255};
+inline constexpr Rgb kRed{255, 0, 0};
+inline constexpr Rgb kGreen{0, 255, 0};
+inline constexpr Rgb kBlue{0, 0, 255};
+
+}  // namespace quadrel
