@@ -33,7 +33,8 @@ int main(int argc, char** argv) {
     port.setStopBits(QSerialPort::OneStop);
     port.setFlowControl(QSerialPort::NoFlowControl);
     if (!port.open(QIODevice::ReadOnly)) {
-        std::fprintf(stderr, "quadrel_floor_reader: %s: %s\n", device, qPrintable(port.errorString()));
+        std::fprintf(stderr, "quadrel_floor_reader: %s: %s\n", device,
+                     qPrintable(port.errorString()));
         return 1;
     }
     if (!show) {
@@ -56,7 +57,9 @@ int main(int argc, char** argv) {
     QObject::connect(&port, &QSerialPort::readyRead, &port, [&] {
         bytes += port.readAll().size();
         if (pace.isActive()) return;
-        const double hz = label.screen() && label.screen()->refreshRate() >= 24 ? label.screen()->refreshRate() : 60.0;
+        const double hz = label.screen() && label.screen()->refreshRate() >= 24
+                              ? label.screen()->refreshRate()
+                              : 60.0;
         const qint64 frameMs = static_cast<qint64>(1000.0 / hz);
         const qint64 since = sincePaint.isValid() ? sincePaint.elapsed() : frameMs;
         pace.start(static_cast<int>(std::max<qint64>(0, frameMs - since)));

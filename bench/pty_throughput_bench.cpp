@@ -41,7 +41,8 @@ std::vector<std::uint8_t> standardStream() {
     std::vector<std::uint8_t> s;
     for (int f = 0; s.size() < kStreamBytes; ++f) {
         s.push_back(255);
-        for (int k = 0; k < 8; ++k) s.push_back(static_cast<std::uint8_t>(40 + (f * 3 + k * 17) % 180));
+        for (int k = 0; k < 8; ++k)
+            s.push_back(static_cast<std::uint8_t>(40 + (f * 3 + k * 17) % 180));
     }
     s.resize(kStreamBytes);
     return s;

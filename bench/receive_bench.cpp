@@ -102,7 +102,8 @@ std::vector<std::uint8_t> alternatingStream() {
 
 // Receives one byte a read; `asTheProgram` receives as the program does,
 // in reads of 4096 with the link statistics counting.
-void runReceive(benchmark::State& state, std::vector<std::uint8_t> stream, bool asTheProgram = false) {
+void runReceive(benchmark::State& state, std::vector<std::uint8_t> stream,
+                bool asTheProgram = false) {
     LoopingStream port(stream);
     NoBeep beep;
     NoWindow cable;

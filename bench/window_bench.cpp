@@ -30,7 +30,8 @@ void run(benchmark::State& state, bool paint, bool change) {
     const StatusLine status{" Comms Port 1: 19200,N,8,1", {}};
     std::vector<ReceiverView> views;
     for (int i = 0; i < 64; ++i) views.push_back(changing(change ? i : 0));
-    for (const auto& v : views) w.render(v, status), QApplication::processEvents();  // pictures made once
+    for (const auto& v : views)
+        w.render(v, status), QApplication::processEvents();  // pictures made once
     std::size_t i = 0;
     for (auto _ : state) {
         w.render(views[i++ % views.size()], status);
@@ -38,9 +39,15 @@ void run(benchmark::State& state, bool paint, bool change) {
     }
 }
 
-void RenderOnly(benchmark::State& s) { run(s, false, true); }
-void RenderAndPaint(benchmark::State& s) { run(s, true, true); }
-void NothingChanged(benchmark::State& s) { run(s, true, false); }
+void RenderOnly(benchmark::State& s) {
+    run(s, false, true);
+}
+void RenderAndPaint(benchmark::State& s) {
+    run(s, true, true);
+}
+void NothingChanged(benchmark::State& s) {
+    run(s, true, false);
+}
 
 BENCHMARK(RenderOnly);
 BENCHMARK(RenderAndPaint);

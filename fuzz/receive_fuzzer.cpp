@@ -20,18 +20,32 @@ std::uint8_t byteOf(std::uint8_t code) {
 // What the user does; while the cable fixes the type it cannot be changed.
 void userStep(ReceiverHarness& h, std::uint8_t op, std::uint8_t arg) {
     switch (op & 0x07) {
-        case 0: h.clock.advance(arg * 4); break;
-        case 1: h.receiver.calibrate(); break;
-        case 2: h.receiver.recalibrate(); break;
-        case 3: h.receiver.setReverse(1 + arg % 4, static_cast<ReverseBox>(arg / 4 % 3)); break;
-        case 4: h.receiver.setMode(static_cast<StickMode>(1 + arg % 4)); break;
+        case 0:
+            h.clock.advance(arg * 4);
+            break;
+        case 1:
+            h.receiver.calibrate();
+            break;
+        case 2:
+            h.receiver.recalibrate();
+            break;
+        case 3:
+            h.receiver.setReverse(1 + arg % 4, static_cast<ReverseBox>(arg / 4 % 3));
+            break;
+        case 4:
+            h.receiver.setMode(static_cast<StickMode>(1 + arg % 4));
+            break;
         case 5: {
             const auto type = static_cast<TransmitterType>(1 + arg % 5);
             if (!h.view().cableFormat || type == TransmitterType::ZhenHua) h.receiver.setType(type);
             break;
         }
-        case 6: h.receiver.calibrateLater(h.clock.now()); break;
-        default: h.receive({}); break;  // an empty read
+        case 6:
+            h.receiver.calibrateLater(h.clock.now());
+            break;
+        default:
+            h.receive({});
+            break;  // an empty read
     }
 }
 

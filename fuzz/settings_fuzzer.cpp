@@ -26,7 +26,8 @@ std::string trim(std::string s) {
 // Section and key names match without regard to case or surrounding blanks.
 std::string identity(const std::string& section, const std::string& key) {
     std::string id = trim(section) + '\n' + trim(key);
-    std::transform(id.begin(), id.end(), id.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    std::transform(id.begin(), id.end(), id.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return id;
 }
 
@@ -49,12 +50,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t at = 0; at < rest.size() && writes.size() < 8;) {
         const std::size_t end = std::min(rest.find('\n', at), rest.size());
         const std::string line = rest.substr(at, end - at);
-        const std::size_t a = line.find('\t'), b = a == std::string::npos ? a : line.find('\t', a + 1);
-        if (b != std::string::npos) writes.push_back({line.substr(0, a), line.substr(a + 1, b - a - 1), line.substr(b + 1)});
+        const std::size_t a = line.find('\t'),
+                          b = a == std::string::npos ? a : line.find('\t', a + 1);
+        if (b != std::string::npos)
+            writes.push_back(
+                {line.substr(0, a), line.substr(a + 1, b - a - 1), line.substr(b + 1)});
         at = end + 1;
     }
     // The program's own keys and the ones being written serve as witnesses.
-    std::vector<Entry> keys = {{"Port Settings", "Port", ""}, {"Reverse Settings", "Channel1", ""},
+    std::vector<Entry> keys = {{"Port Settings", "Port", ""},
+                               {"Reverse Settings", "Channel1", ""},
                                {"Transmitter", "TX Type", ""}};
     keys.insert(keys.end(), writes.begin(), writes.end());
 
@@ -63,14 +68,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (const Entry& k : keys) before.push_back(settings.read(k.section, k.key, "\x01"));
         const std::string fileBefore = testing::readFile(dir / "Quadrel.ini");
         if (!settings.write(w.section, w.key, w.value)) {
-            check(testing::readFile(dir / "Quadrel.ini") == fileBefore, "a refused write changed the file");
+            check(testing::readFile(dir / "Quadrel.ini") == fileBefore,
+                  "a refused write changed the file");
             continue;
         }
         if (trim(w.section).empty()) continue;  // keys before any section belong to none
-        check(settings.read(w.section, w.key, "\x01") == w.value.substr(0, 254), "a written value does not read back");
+        check(settings.read(w.section, w.key, "\x01") == w.value.substr(0, 254),
+              "a written value does not read back");
         for (std::size_t i = 0; i < keys.size(); ++i)
             if (identity(keys[i].section, keys[i].key) != identity(w.section, w.key))
-                check(settings.read(keys[i].section, keys[i].key, "\x01") == before[i], "another key changed");
+                check(settings.read(keys[i].section, keys[i].key, "\x01") == before[i],
+                      "another key changed");
     }
     return 0;
 }

@@ -18,7 +18,8 @@ std::string runOnce(const std::filesystem::path& file) {
     testing::FakeBeeper beeper;
     testing::FakeCableWindow cable;
     SettingsFile settings(file, [](const std::string&) {});
-    Program program(port, cable, beeper, settings, [] {}, [](const std::string&) {});
+    Program program(
+        port, cable, beeper, settings, [] {}, [](const std::string&) {});
     testing::VirtualClock clock([&](Time now) { program.advance(now); });
     program.start(clock.now());
     clock.advance(2500);

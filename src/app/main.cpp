@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "app/qt_program.h"
 #include "app/command_line.h"
-#include "ui/program_icon.h"
+#include "app/qt_program.h"
 #include "app/shutdown_signals.h"
+#include "ui/program_icon.h"
 
 namespace {
 

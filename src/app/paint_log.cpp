@@ -20,12 +20,15 @@ std::unique_ptr<PaintLog> PaintLog::fromEnvironment(QWidget& mainWindow) {
     }
     std::unique_ptr<PaintLog> log(new PaintLog(file));
     for (int k = 1; k <= 8; ++k)
-        if (auto* in = mainWindow.findChild<QLabel*>(QString("In%1").arg(k))) log->values_.push_back(in);
+        if (auto* in = mainWindow.findChild<QLabel*>(QString("In%1").arg(k)))
+            log->values_.push_back(in);
     rows->installEventFilter(log.get());
     return log;
 }
 
-PaintLog::~PaintLog() { std::fclose(file_); }
+PaintLog::~PaintLog() {
+    std::fclose(file_);
+}
 
 bool PaintLog::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::Paint) return false;
@@ -35,7 +38,8 @@ bool PaintLog::eventFilter(QObject* watched, QEvent* event) {
     const QPoint origin = static_cast<QWidget*>(watched)->pos();
     for (const QLabel* in : values_) {
         if (!painted.intersects(in->geometry().translated(-origin))) continue;
-        std::fprintf(file_, "%lld %s %s\n", static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec,
+        std::fprintf(file_, "%lld %s %s\n",
+                     static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec,
                      qPrintable(in->objectName()), qPrintable(in->text()));
     }
     std::fflush(file_);

@@ -113,9 +113,7 @@ void Program::configurePort() {
 }
 
 void Program::finishStartup() {
-    step([&] {
-        status_ = {portCaption(serial_.portNumber(), port_.line), {}};
-    });
+    step([&] { status_ = {portCaption(serial_.portNumber(), port_.line), {}}; });
     step([&] { serial_.open(); });
     mainWindowShown_ = true;
 }

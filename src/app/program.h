@@ -98,7 +98,11 @@ private:
     PortSettings port_;
     StatusLine status_;
     // What hiding the About window goes on with.
-    enum class AfterAbout { Nothing, FinishStartup, StopItsTimer } afterAbout_ = AfterAbout::Nothing;
+    enum class AfterAbout {
+        Nothing,
+        FinishStartup,
+        StopItsTimer
+    } afterAbout_ = AfterAbout::Nothing;
     // What start-up read, written back at exit when no option of a group
     // is chosen, so an unusual stored value is not lost.
     std::string modeText_;

@@ -1,6 +1,5 @@
 #include "dialogs/port_dialog.h"
 
-
 namespace quadrel {
 namespace {
 
@@ -26,11 +25,16 @@ constexpr PortSettings kUsual;      // RTS on, DTR off
 
 int PortDialog::entryCount(PortList list) {
     switch (list) {
-        case PortList::Port: return static_cast<int>(std::size(kPorts));
-        case PortList::Baud: return static_cast<int>(std::size(kBauds));
-        case PortList::Parity: return static_cast<int>(std::size(kParities));
-        case PortList::DataBits: return static_cast<int>(std::size(kDataBits));
-        case PortList::StopBits: return static_cast<int>(std::size(kStopBits));
+        case PortList::Port:
+            return static_cast<int>(std::size(kPorts));
+        case PortList::Baud:
+            return static_cast<int>(std::size(kBauds));
+        case PortList::Parity:
+            return static_cast<int>(std::size(kParities));
+        case PortList::DataBits:
+            return static_cast<int>(std::size(kDataBits));
+        case PortList::StopBits:
+            return static_cast<int>(std::size(kStopBits));
     }
     return 0;
 }
@@ -38,11 +42,16 @@ int PortDialog::entryCount(PortList list) {
 std::string PortDialog::entryText(PortList list, int i) {
     const auto at = static_cast<std::size_t>(i);
     switch (list) {
-        case PortList::Port: return std::to_string(kPorts[at]);
-        case PortList::Baud: return std::to_string(kBauds[at]);
-        case PortList::Parity: return std::string(1, parityLetter(kParities[at]));
-        case PortList::DataBits: return std::to_string(kDataBits[at]);
-        case PortList::StopBits: return stopBitsText(kStopBits[at]);
+        case PortList::Port:
+            return std::to_string(kPorts[at]);
+        case PortList::Baud:
+            return std::to_string(kBauds[at]);
+        case PortList::Parity:
+            return std::string(1, parityLetter(kParities[at]));
+        case PortList::DataBits:
+            return std::to_string(kDataBits[at]);
+        case PortList::StopBits:
+            return stopBitsText(kStopBits[at]);
     }
     return {};
 }
@@ -51,7 +60,8 @@ void PortDialog::show(const PortSettings& current) {
     if (!exists_) {
         exists_ = true;
         picks_[index(PortList::Port)] = indexOf(kPorts, current.port, 0);
-        picks_[index(PortList::Baud)] = indexOf(kBauds, current.line.baud, indexOf(kBauds, kUsualLine.baud, 0));
+        picks_[index(PortList::Baud)] =
+            indexOf(kBauds, current.line.baud, indexOf(kBauds, kUsualLine.baud, 0));
         picks_[index(PortList::Parity)] =
             indexOf(kParities, current.line.parity, indexOf(kParities, kUsualLine.parity, 0));
         picks_[index(PortList::DataBits)] =

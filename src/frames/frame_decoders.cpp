@@ -15,7 +15,9 @@ DecodedFrame channelList(const FrameWindow& window, int first, std::uint8_t endM
 
 }  // namespace
 
-DecodedFrame decodeStandardFrame(const FrameWindow& window) { return channelList(window, 1, 255); }
+DecodedFrame decodeStandardFrame(const FrameWindow& window) {
+    return channelList(window, 1, 255);
+}
 
 DecodedFrame decodeVariantFrame(FrameWindow& window) {
     // Channels stand at positions 2 to 9, after the byte nobody reads.

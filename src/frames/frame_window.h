@@ -43,6 +43,8 @@ inline constexpr auto kReversedBits = [] {
     return table;
 }();
 
-constexpr std::uint8_t ReverseBits(std::uint8_t value) { return kReversedBits[value]; }
+constexpr std::uint8_t ReverseBits(std::uint8_t value) {
+    return kReversedBits[value];
+}
 
 }  // namespace quadrel

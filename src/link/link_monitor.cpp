@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdlib>
 
-
 namespace quadrel {
 namespace {
 

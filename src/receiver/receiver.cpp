@@ -21,7 +21,8 @@ void quietly(Step&& step) noexcept {
 
 }  // namespace
 
-Receiver::Receiver(CableWindow& cable, Beeper& beeper, Time start) : cable_(cable), beeper_(beeper) {
+Receiver::Receiver(CableWindow& cable, Beeper& beeper, Time start)
+    : cable_(cable), beeper_(beeper) {
     watchdog_.restart(start);
     calibration_.restart(start);
     blankRows();

@@ -90,7 +90,9 @@ public:
     const Deadline& watchdog() const { return watchdog_; }
     const Deadline& delayedCalibration() const { return calibration_; }
     // When the watchdog or the delayed calibration falls due next.
-    std::optional<Time> nextDeadline() const { return earlier(watchdog_.due(), calibration_.due()); }
+    std::optional<Time> nextDeadline() const {
+        return earlier(watchdog_.due(), calibration_.due());
+    }
     // Runs, in time order, what fell due by `now`; the watchdog first on a tie.
     void advance(Time now);
     void onNoSignal();

@@ -56,16 +56,20 @@ char parityLetter(Parity parity) {
 }
 
 std::optional<Parity> parityOfLetter(char letter) {
-    const auto at = kParityLetters.find(static_cast<char>(std::toupper(static_cast<unsigned char>(letter))));
+    const auto at =
+        kParityLetters.find(static_cast<char>(std::toupper(static_cast<unsigned char>(letter))));
     if (at == std::string_view::npos) return std::nullopt;
     return static_cast<Parity>(at);
 }
 
 const char* stopBitsText(StopBits stopBits) {
     switch (stopBits) {
-        case StopBits::OneAndHalf: return "1.5";
-        case StopBits::Two: return "2";
-        case StopBits::One: break;
+        case StopBits::OneAndHalf:
+            return "1.5";
+        case StopBits::Two:
+            return "2";
+        case StopBits::One:
+            break;
     }
     return "1";
 }

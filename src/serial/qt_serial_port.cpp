@@ -34,11 +34,16 @@ constexpr int kReopenMs = 500, kBusyRetryMs = 2000;
 
 QSerialPort::Parity toQt(Parity parity) {
     switch (parity) {
-        case Parity::Even: return QSerialPort::EvenParity;
-        case Parity::Odd: return QSerialPort::OddParity;
-        case Parity::Mark: return QSerialPort::MarkParity;
-        case Parity::Space: return QSerialPort::SpaceParity;
-        case Parity::None: break;
+        case Parity::Even:
+            return QSerialPort::EvenParity;
+        case Parity::Odd:
+            return QSerialPort::OddParity;
+        case Parity::Mark:
+            return QSerialPort::MarkParity;
+        case Parity::Space:
+            return QSerialPort::SpaceParity;
+        case Parity::None:
+            break;
     }
     return QSerialPort::NoParity;
 }

@@ -104,8 +104,8 @@ protected:
     void paintPicture(QPainter& p) override {
         drawFrame(&p);
         p.setFont(font());
-        style()->drawItemText(&p, contentsRect(), int(alignment()), palette(), isEnabled(),
-                              text(), foregroundRole());
+        style()->drawItemText(&p, contentsRect(), int(alignment()), palette(), isEnabled(), text(),
+                              foregroundRole());
     }
 };
 
@@ -267,22 +267,25 @@ void MainWindow::buildMenus() {
     // Beside the window's own menus: what tells why a link fails.
     command(menu("&Diagnostics", "DiagnosticsMenu"), "LinkMonitorMenu", "&Link Monitor...",
             &MainWindow::linkMonitorTriggered);
-    command(menu("&Help", names::kHelpMenu), names::kAbout, "&About...", &MainWindow::aboutTriggered);
+    command(menu("&Help", names::kHelpMenu), names::kAbout, "&About...",
+            &MainWindow::aboutTriggered);
 }
 
 void MainWindow::buildChannelRows(QWidget* client) {
     // Beneath the values and bars, which change at every display frame.
     rowsLayer_ = new PictureLayer(client);
     nameControl(rowsLayer_, "ChannelRows", "Channel values and movement");
-    placeAt(rowsLayer_, {1320, rowTop(1), 2160 + 2295 - 1320, rowTop(kChannels) + kRowHeight - rowTop(1)});
+    placeAt(rowsLayer_,
+            {1320, rowTop(1), 2160 + 2295 - 1320, rowTop(kChannels) + kRowHeight - rowTop(1)});
     for (int k = 1; k <= kChannels; ++k) {
         const double top = rowTop(k);
         const QString n = QString::number(k);
-        auto* heading =
-            makeHeading(client, numbered(names::kChannelHeading, k, "_"), "Channel " + n, {120, top, 1095, kRowHeight});
+        auto* heading = makeHeading(client, numbered(names::kChannelHeading, k, "_"),
+                                    "Channel " + n, {120, top, 1095, kRowHeight});
         heading->setAccessibleDescription(names::kChannelHeading);
 
-        QLabel* in = setUpLabel(new ValueLabel(*rowsLayer_, client), numbered(names::kValue, k), "-", {1320, top, 735, kRowHeight},
+        QLabel* in = setUpLabel(new ValueLabel(*rowsLayer_, client), numbered(names::kValue, k),
+                                "-", {1320, top, 735, kRowHeight},
                                 {.font = boldFont(), .align = Qt::AlignCenter});
         in->setFrameStyle(QFrame::Box | QFrame::Plain);
         in->setTextFormat(Qt::PlainText);
@@ -299,8 +302,8 @@ void MainWindow::buildChannelRows(QWidget* client) {
         bar->setToolTip("Channel movement");
         bars_[k - 1] = bar;
 
-        QLabel* res = makeLabel(client, numbered(names::kWidth, k), "-", {4560, top, 495, kRowHeight},
-                                {.align = Qt::AlignCenter});
+        QLabel* res = makeLabel(client, numbered(names::kWidth, k), "-",
+                                {4560, top, 495, kRowHeight}, {.align = Qt::AlignCenter});
         res->setFrameStyle(QFrame::Box | QFrame::Plain);
         res->setAutoFillBackground(true);
         setBackground(res, kRed);
@@ -332,8 +335,8 @@ void MainWindow::buildOptionFrames(QWidget* client) {
         if (on) emit modeChosen(static_cast<StickMode>(id));
     });
 
-    QGroupBox* frame1 =
-        makeFrame(client, names::kTypeFrame, "Transmitter", "Transmitter type", {1440, 3480, 1815, 1575});
+    QGroupBox* frame1 = makeFrame(client, names::kTypeFrame, "Transmitter", "Transmitter type",
+                                  {1440, 3480, 1815, 1575});
     typeGroup_ = new QButtonGroup(this);
     const std::array<double, kTransmitterTypes> widths{975, 1455, 1575, 1575, 1575};
     for (int t = 1; t <= kTransmitterTypes; ++t)
@@ -351,16 +354,16 @@ void MainWindow::buildOptionFrames(QWidget* client) {
         if (on) emit typeChosen(static_cast<TransmitterType>(id));
     });
 
-    QGroupBox* frame3 = makeFrame(client, names::kStickFrame, "Stick Position", "Actual stick position",
-                                  {3360, 3480, 2655, 1575});
+    QGroupBox* frame3 = makeFrame(client, names::kStickFrame, "Stick Position",
+                                  "Actual stick position", {3360, 3480, 2655, 1575});
     // Beneath the boxes and the markers, which move at every display frame;
     // it reaches as far as a marker can go.
     stickLayer_ = new PictureLayer(frame3);
     nameControl(stickLayer_, "StickArea", "Stick positions");
-    placeAt(stickLayer_, {kLeftBoxLeft, kStickBoxTop, kRightBoxLeft + kStickTravel + 150 - kLeftBoxLeft,
-                          kStickTravel + 150});
-    for (auto [name, left] :
-         {std::pair{names::kLeftStickBox, kLeftBoxLeft}, std::pair{names::kRightStickBox, kRightBoxLeft}}) {
+    placeAt(stickLayer_, {kLeftBoxLeft, kStickBoxTop,
+                          kRightBoxLeft + kStickTravel + 150 - kLeftBoxLeft, kStickTravel + 150});
+    for (auto [name, left] : {std::pair{names::kLeftStickBox, kLeftBoxLeft},
+                              std::pair{names::kRightStickBox, kRightBoxLeft}}) {
         auto* box = new BoxShape(*stickLayer_, frame3);
         nameControl(box, name);
         placeAt(box, {left, kStickBoxTop, 1005, 1005});
@@ -368,18 +371,21 @@ void MainWindow::buildOptionFrames(QWidget* client) {
     const StickPositions middle;
     leftStick_ = new MarkerWidget(*stickLayer_, frame3);
     nameControl(leftStick_, names::kLeftStick, "Left stick");
-    leftStick_->setGeometry(QRect(markerPixels(middle.left, kLeftBoxLeft), pixelRect({0, 0, 150, 150}).size()));
+    leftStick_->setGeometry(
+        QRect(markerPixels(middle.left, kLeftBoxLeft), pixelRect({0, 0, 150, 150}).size()));
     rightStick_ = new MarkerWidget(*stickLayer_, frame3);
     nameControl(rightStick_, names::kRightStick, "Right stick");
-    rightStick_->setGeometry(QRect(markerPixels(middle.right, kRightBoxLeft), pixelRect({0, 0, 150, 150}).size()));
+    rightStick_->setGeometry(
+        QRect(markerPixels(middle.right, kRightBoxLeft), pixelRect({0, 0, 150, 150}).size()));
 }
 
 void MainWindow::buildStatusArea(QWidget* client) {
-    noSignal_ = makeLabel(client, names::kNoSignal, "No PPM signal present...", {120, 5160, 2055, 255},
-                          {.color = kRed, .align = kLeft});
+    noSignal_ = makeLabel(client, names::kNoSignal, "No PPM signal present...",
+                          {120, 5160, 2055, 255}, {.color = kRed, .align = kLeft});
     noSignal_->setToolTip("Indicates that no interface is detected");
 
-    status_ = makeLabel(client, names::kStatus, names::kStatus, {45, 5400, 6135, 255}, {.align = kLeft});
+    status_ =
+        makeLabel(client, names::kStatus, names::kStatus, {45, 5400, 6135, 255}, {.align = kLeft});
     status_->setFrameStyle(QFrame::Box | QFrame::Plain);
 }
 

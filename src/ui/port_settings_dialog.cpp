@@ -59,10 +59,14 @@ PortSettingsDialog::PortSettingsDialog(QWidget* parent) : QDialog(parent) {
     }
     QComboBox* const port = list(PortList::Port);
     makeLabel(this, names::kPortLabel, "Port", {240, 120, 1335, 255})->setBuddy(port);
-    makeLabel(this, names::kBaudLabel, "Baud Rate", {240, 840, 1335, 255})->setBuddy(list(PortList::Baud));
-    makeLabel(this, names::kDataBitsLabel, "Data Bits", {1680, 840, 1215, 255})->setBuddy(list(PortList::DataBits));
-    makeLabel(this, names::kParityLabel, "Parity", {240, 1440, 1215, 255})->setBuddy(list(PortList::Parity));
-    makeLabel(this, names::kStopBitsLabel, "Stop Bits", {1680, 1440, 1215, 255})->setBuddy(list(PortList::StopBits));
+    makeLabel(this, names::kBaudLabel, "Baud Rate", {240, 840, 1335, 255})
+        ->setBuddy(list(PortList::Baud));
+    makeLabel(this, names::kDataBitsLabel, "Data Bits", {1680, 840, 1215, 255})
+        ->setBuddy(list(PortList::DataBits));
+    makeLabel(this, names::kParityLabel, "Parity", {240, 1440, 1215, 255})
+        ->setBuddy(list(PortList::Parity));
+    makeLabel(this, names::kStopBitsLabel, "Stop Bits", {1680, 1440, 1215, 255})
+        ->setBuddy(list(PortList::StopBits));
     for (QLabel* label : findChildren<QLabel*>()) shrinkToFit(label);
 
     // Wider than designed, up to the next control, for wider fonts.
@@ -75,8 +79,10 @@ PortSettingsDialog::PortSettingsDialog(QWidget* parent) : QDialog(parent) {
         shrinkToFit(box);
         return box;
     };
-    rts_ = addBox(names::kRts, "RTS Enable", {240, 2160, 1425, 255}, &PortSettingsDialog::rtsChanged);
-    dtr_ = addBox(names::kDtr, "DTR Enable", {1680, 2160, 1425, 255}, &PortSettingsDialog::dtrChanged);
+    rts_ =
+        addBox(names::kRts, "RTS Enable", {240, 2160, 1425, 255}, &PortSettingsDialog::rtsChanged);
+    dtr_ =
+        addBox(names::kDtr, "DTR Enable", {1680, 2160, 1425, 255}, &PortSettingsDialog::dtrChanged);
 
     // Only where ports have no "COMn" names: which device the picked port opens.
     device_ = makeLabel(this, "PortDevice", {}, {240, 2415, 2655, 225});
@@ -88,14 +94,22 @@ PortSettingsDialog::PortSettingsDialog(QWidget* parent) : QDialog(parent) {
 
     auto* ok = addButton(this, names::kOk, "&Ok", "Ok", {240, 2640, 1095, 375});
     auto* close = addButton(this, names::kClose, "&Close", "Close", {1800, 2640, 1095, 375});
-    auto* defaults = addButton(this, names::kDefault, "&Default", "Default", {1680, 360, 1095, 375});
+    auto* defaults =
+        addButton(this, names::kDefault, "&Default", "Default", {1680, 360, 1095, 375});
     ok->setDefault(true);  // Enter; Esc comes through reject()
     connect(ok, &QPushButton::clicked, this, &PortSettingsDialog::okClicked);
     connect(close, &QPushButton::clicked, this, &PortSettingsDialog::closeClicked);
     connect(defaults, &QPushButton::clicked, this, &PortSettingsDialog::defaultClicked);
 
-    QWidget* const tabOrder[] = {port, list(PortList::Baud), list(PortList::DataBits),
-                                 list(PortList::Parity), list(PortList::StopBits), ok, close, rts_, dtr_,
+    QWidget* const tabOrder[] = {port,
+                                 list(PortList::Baud),
+                                 list(PortList::DataBits),
+                                 list(PortList::Parity),
+                                 list(PortList::StopBits),
+                                 ok,
+                                 close,
+                                 rts_,
+                                 dtr_,
                                  defaults};
     for (std::size_t i = 1; i < std::size(tabOrder); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
     port->setFocus();
@@ -126,11 +140,14 @@ void PortSettingsDialog::render(const PortDialog& dialog, const QString& lastFai
 
 void PortSettingsDialog::showDevice(int port, const QString& lastFailure, int failedPort) {
     const bool failed = !lastFailure.isEmpty() && port == failedPort;
-    const QString device = port >= 1 && port <= 4 ? devices_[static_cast<std::size_t>(port - 1)] : QString();
-    const QString text = device.isEmpty() ? QString() : QString("COM %1 opens %2").arg(port).arg(device);
+    const QString device =
+        port >= 1 && port <= 4 ? devices_[static_cast<std::size_t>(port - 1)] : QString();
+    const QString text =
+        device.isEmpty() ? QString() : QString("COM %1 opens %2").arg(port).arg(device);
     device_->setVisible(!text.isEmpty());
     device_->setToolTip(text);
-    device_->setText(QFontMetrics(device_->font()).elidedText(text, Qt::ElideMiddle, device_->width()));
+    device_->setText(
+        QFontMetrics(device_->font()).elidedText(text, Qt::ElideMiddle, device_->width()));
     failure_->setNote(failed ? lastFailure : QString(), QColor(255, 0, 0));
     list(PortList::Port)->setToolTip(failed ? lastFailure : text);
 }

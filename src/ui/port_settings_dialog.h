@@ -53,7 +53,7 @@ private:
     QCheckBox* rts_ = nullptr;
     QCheckBox* dtr_ = nullptr;
     std::array<QString, 4> devices_;
-    QLabel* device_ = nullptr;   // the picked port's device
+    QLabel* device_ = nullptr;           // the picked port's device
     WindowFootnote* failure_ = nullptr;  // why the picked port failed last time, all of it
 };
 

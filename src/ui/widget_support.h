@@ -81,8 +81,8 @@ inline QFont boldFont(double pointSize = 9.75) {
 }
 
 struct LabelStyle {
-    std::optional<QFont> font = std::nullopt;        // the window's font when not given
-    std::optional<Rgb> color = std::nullopt;  // text colour; the palette's when not given
+    std::optional<QFont> font = std::nullopt;  // the window's font when not given
+    std::optional<Rgb> color = std::nullopt;   // text colour; the palette's when not given
     Qt::Alignment align = Qt::AlignLeft | Qt::AlignTop;
 };
 

@@ -14,8 +14,8 @@ namespace {
 std::string afterStartUp(ProgramHarness& h) {
     std::ostringstream out;
     const TransmitterSetup& setup = h.view().setup;
-    out << "COM" << h.port.portNumber() << ' ' << formatLineSettings(h.port.line()) << (h.port.rts ? " RTS" : "")
-        << (h.port.dtr ? " DTR" : "") << " boxes ";
+    out << "COM" << h.port.portNumber() << ' ' << formatLineSettings(h.port.line())
+        << (h.port.rts ? " RTS" : "") << (h.port.dtr ? " DTR" : "") << " boxes ";
     for (ReverseBox box : setup.reverse) out << static_cast<int>(box);
     out << " mode " << (setup.mode ? static_cast<int>(*setup.mode) : 0) << " type "
         << (setup.type ? static_cast<int>(*setup.type) : 0) << " beeps " << h.beeper.beeps
@@ -35,19 +35,22 @@ const StartCase kStarts[] = {
     {"NoFileDefaults", nullptr, 0,
      "COM1 19200,N,8,1 RTS boxes 0000 mode 1 type 1 beeps 1 open ' Comms Port 1: 19200,N,8,1'"},
     {"EveryKey",
-     "[Port Settings]\nPort=3\nSettings=9600,o,7,2\nRTS=0\nDTR=1\n[Reverse Settings]\nChannel1=1\nChannel2=2\n"
+     "[Port Settings]\nPort=3\nSettings=9600,o,7,2\nRTS=0\nDTR=1\n[Reverse "
+     "Settings]\nChannel1=1\nChannel2=2\n"
      "Channel4=1\n[Transmitter]\nTX Mode=4\nTX Type=5\n",
      0, "COM3 9600,O,7,2 DTR boxes 1201 mode 4 type 5 beeps 1 open ' Comms Port 3: 9600,O,7,2'"},
     {"PortByItsFirstCharacter", "[Port Settings]\nPort=12\n", 0,
      "COM1 19200,N,8,1 RTS boxes 0000 mode 1 type 1 beeps 1 open ' Comms Port 1: 19200,N,8,1'"},
     {"NamesWithoutRegardToCase", "[port settings]\n  PORT = 2 \n[TRANSMITTER]\ntx mode=3\n", 0,
      "COM2 19200,N,8,1 RTS boxes 0000 mode 3 type 1 beeps 1 open ' Comms Port 2: 19200,N,8,1'"},
-    {"RefusedReverseValueBeepsAndTheRestLoads", "[Reverse Settings]\nChannel2=5\nChannel3=1\nChannel4=2\n", 0,
+    {"RefusedReverseValueBeepsAndTheRestLoads",
+     "[Reverse Settings]\nChannel2=5\nChannel3=1\nChannel4=2\n", 0,
      "COM1 19200,N,8,1 RTS boxes 0012 mode 1 type 1 beeps 2 open ' Comms Port 1: 19200,N,8,1'"},
     {"ModeOutsideItsRangeSelectsNone", "[Transmitter]\nTX Mode=7\nTX Type=0\n", 0,
      "COM1 19200,N,8,1 RTS boxes 0000 mode 0 type 0 beeps 1 open ' Comms Port 1: 19200,N,8,1'"},
     {"BusyPort", nullptr, 1,
-     "COM1 19200,N,8,1 RTS boxes 0000 mode 1 type 1 beeps 2 closed 'Unable to open COM 1!' tip 'port in use'"},
+     "COM1 19200,N,8,1 RTS boxes 0000 mode 1 type 1 beeps 2 closed 'Unable to open COM 1!' tip "
+     "'port in use'"},
     // "Settings" is read by position from its end, so any separator will do;
     // only the "1.5" stop bits the port dialog writes are read by field.
     {"SettingsWithSemicolons", "[Port Settings]\nSettings=9600;E;8;1\n", 0,
@@ -61,7 +64,9 @@ const StartCase kStarts[] = {
      "COM1 19200,N,8,1 RTS boxes 0000 mode 1 type 1 beeps 2 open ' Comms Port 1: 19200,N,8,1'"},
 };
 
-void PrintTo(const StartCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const StartCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class StartUp : public ::testing::TestWithParam<StartCase> {};
 
@@ -72,7 +77,8 @@ TEST_P(StartUp, SettingsFileDecides) {
     if (c.busyPort) h.port.busyPorts = {c.busyPort};
     h.startAndWaitForSplash();
     EXPECT_EQ(afterStartUp(h), c.expected);
-    EXPECT_TRUE(h.program.mainWindowShown() && h.program.receiver().watchdog().running() && h.view().noSignal);
+    EXPECT_TRUE(h.program.mainWindowShown() && h.program.receiver().watchdog().running() &&
+                h.view().noSignal);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, StartUp, ::testing::ValuesIn(kStarts),
@@ -80,26 +86,47 @@ INSTANTIATE_TEST_SUITE_P(Table, StartUp, ::testing::ValuesIn(kStarts),
 
 struct ExitCase {
     const char* name;
-    const char* file;             // before start-up; nullptr: none
-    std::array<int, 4> boxes;     // chosen during the run; -1 keeps
-    int mode, type;               // chosen during the run; 0 keeps
+    const char* file;          // before start-up; nullptr: none
+    std::array<int, 4> boxes;  // chosen during the run; -1 keeps
+    int mode, type;            // chosen during the run; 0 keeps
     const char* expected;
 };
 
 const ExitCase kExits[] = {
-    {"FirstRunWritesOnlyTheWindowsChoices", nullptr, {-1, -1, -1, -1}, 0, 0,
-     "[Reverse Settings]\nChannel1=0\nChannel2=0\nChannel3=0\nChannel4=0\n\n[Transmitter]\nTX Mode=1\nTX Type=1\n"},
-    {"ChoicesOfTheRun", nullptr, {1, -1, -1, 2}, 3, 4,
-     "[Reverse Settings]\nChannel1=1\nChannel2=0\nChannel3=0\nChannel4=2\n\n[Transmitter]\nTX Mode=3\nTX Type=4\n"},
-    {"UnusualStoredModeKept", "[Transmitter]\nTX Mode=7\nTX Type=5\n", {-1, -1, -1, -1}, 0, 0,
-     "[Transmitter]\nTX Mode=7\nTX Type=5\n\n[Reverse Settings]\nChannel1=0\nChannel2=0\nChannel3=0\nChannel4=0\n"},
-    {"PortClosedOtherSectionsKept", "; my notes\n[Port Settings]\nPort=9\n[Devices]\nCOM3=/dev/ttyUSB7\n",
-     {-1, -1, -1, -1}, 0, 0,
-     "; my notes\n[Port Settings]\nPort=9\n[Devices]\nCOM3=/dev/ttyUSB7\n\n[Reverse Settings]\nChannel1=0\n"
+    {"FirstRunWritesOnlyTheWindowsChoices",
+     nullptr,
+     {-1, -1, -1, -1},
+     0,
+     0,
+     "[Reverse Settings]\nChannel1=0\nChannel2=0\nChannel3=0\nChannel4=0\n\n[Transmitter]\nTX "
+     "Mode=1\nTX Type=1\n"},
+    {"ChoicesOfTheRun",
+     nullptr,
+     {1, -1, -1, 2},
+     3,
+     4,
+     "[Reverse Settings]\nChannel1=1\nChannel2=0\nChannel3=0\nChannel4=2\n\n[Transmitter]\nTX "
+     "Mode=3\nTX Type=4\n"},
+    {"UnusualStoredModeKept",
+     "[Transmitter]\nTX Mode=7\nTX Type=5\n",
+     {-1, -1, -1, -1},
+     0,
+     0,
+     "[Transmitter]\nTX Mode=7\nTX Type=5\n\n[Reverse "
+     "Settings]\nChannel1=0\nChannel2=0\nChannel3=0\nChannel4=0\n"},
+    {"PortClosedOtherSectionsKept",
+     "; my notes\n[Port Settings]\nPort=9\n[Devices]\nCOM3=/dev/ttyUSB7\n",
+     {-1, -1, -1, -1},
+     0,
+     0,
+     "; my notes\n[Port Settings]\nPort=9\n[Devices]\nCOM3=/dev/ttyUSB7\n\n[Reverse "
+     "Settings]\nChannel1=0\n"
      "Channel2=0\nChannel3=0\nChannel4=0\n\n[Transmitter]\nTX Mode=1\nTX Type=1\n"},
 };
 
-void PrintTo(const ExitCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const ExitCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class Exit : public ::testing::TestWithParam<ExitCase> {};
 

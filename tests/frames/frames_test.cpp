@@ -14,12 +14,15 @@ namespace {
 Bytes mirrored(const Bytes& in) {
     Bytes out(in.size());
     for (std::size_t i = 0; i < in.size(); ++i)
-        for (int bit = 0; bit < 8; ++bit) out[i] |= static_cast<std::uint8_t>((in[i] >> bit & 1) << (7 - bit));
+        for (int bit = 0; bit < 8; ++bit)
+            out[i] |= static_cast<std::uint8_t>((in[i] >> bit & 1) << (7 - bit));
     return out;
 }
 
 // What the Zhen Hua cable sends: every byte but the sync mirrored.
-Bytes cableFrame(std::initializer_list<int> channels) { return bytes({239}) + mirrored(bytes(channels)); }
+Bytes cableFrame(std::initializer_list<int> channels) {
+    return bytes({239}) + mirrored(bytes(channels));
+}
 
 // A part of the channel rows, channels 1 to 8: 'i' raw values, 'r' widths
 // with their colour ("99r 100g -r"), 'b' bars, 'm' ranges ("min-max").
@@ -40,8 +43,9 @@ std::string rows(const ReceiverHarness& h, char part) {
 // The cable format as the user sees it: the window and the chosen type.
 std::string cableState(const ReceiverHarness& h) {
     std::ostringstream out;
-    out << (h.view().cableFormat ? "cable" : "plain") << (h.cable.visible ? " shown x" : " hidden x")
-        << h.cable.shows << " chosen " << static_cast<int>(h.view().setup.type.value_or(TransmitterType{}));
+    out << (h.view().cableFormat ? "cable" : "plain")
+        << (h.cable.visible ? " shown x" : " hidden x") << h.cable.shows << " chosen "
+        << static_cast<int>(h.view().setup.type.value_or(TransmitterType{}));
     return out.str();
 }
 
@@ -71,34 +75,44 @@ const FrameCase kFrames[] = {
      "120 130 140 150 - - - -", "0r 0r 0r 0r -r -r -r -r", "",
      "120-120 130-130 140-140 150-150 255-255 120-120 130-130 140-140", kNever, false},
     {"StandardEndMarkRightAfterTheSync", bytes({255, 255, 12, 13, 14, 15, 16, 17, 18, 19}), kNone,
-     "-r -r -r -r -r -r -r -r", "", "255-255 12-12 13-13 14-14 15-15 16-16 17-17 18-18", kNever, false},
-    {"NineBytesAreNotYetAFrame", bytes({255, 11, 12, 13, 14, 15, 16, 17, 18}), kNone, "", "", "", kNever, true},
-    {"Oldest238IsNoSync", bytes({238, 11, 12, 13, 14, 15, 16, 17, 18, 19}), kNone, "", "", "", kNever, true},
+     "-r -r -r -r -r -r -r -r", "", "255-255 12-12 13-13 14-14 15-15 16-16 17-17 18-18", kNever,
+     false},
+    {"NineBytesAreNotYetAFrame", bytes({255, 11, 12, 13, 14, 15, 16, 17, 18}), kNone, "", "", "",
+     kNever, true},
+    {"Oldest238IsNoSync", bytes({238, 11, 12, 13, 14, 15, 16, 17, 18, 19}), kNone, "", "", "",
+     kNever, true},
     {"Oldest239IsZhenHua", bytes({239, 11, 12, 13, 14, 15, 16, 17, 18, 19}), "11 12 13 14 - - - -",
-     "0r 0r 0r 0r -r -r -r -r", "", "11-11 12-12 13-13 14-14 1000-0 1000-0 1000-0 1000-0", kCable, true},
+     "0r 0r 0r 0r -r -r -r -r", "", "11-11 12-12 13-13 14-14 1000-0 1000-0 1000-0 1000-0", kCable,
+     true},
     {"Oldest254IsVariantTheByteAfterItUnread", bytes({254, 7, 10, 20, 30, 40, 50, 60, 70, 80}),
      "10 20 30 40 50 60 70 80", "0r 0r 0r 0r 0r 0r 0r 0r", "", "", kNever, false},
     {"VariantEndedBy240", bytes({245, 7, 10, 20, 240, 40, 50, 60, 70, 80}), "10 20 - - - - - -",
-     "0r 0r -r -r -r -r -r -r", "", "10-10 20-20 240-240 40-40 50-50 60-60 70-70 80-80", kNever, false},
+     "0r 0r -r -r -r -r -r -r", "", "10-10 20-20 240-240 40-40 50-50 60-60 70-70 80-80", kNever,
+     false},
     {"RowsFollowTheLearntRange",
-     bytes({255, 150, 0, 0, 9, 0, 120, 10, 200, 255, 50, 3, 9, 0, 238, 120, 109, 100,
-            255, 150, 2, 7, 8, 119, 120, 10, 105, 255}),
+     bytes({255, 150, 0,   0,   9,   0,   120, 10, 200, 255, 50,  3,  9,   0,
+            238, 120, 109, 100, 255, 150, 2,   7,  8,   119, 120, 10, 105, 255}),
      "150 2 7 8 119 120 10 105", "100g 3r 9r 9r 238g 0r 99r 100g", "100 66 78 89 50 0 0 5",
      "50-150 0-3 0-9 0-9 0-238 120-120 10-109 100-200", kNever, false},
     // The cable's five-byte packets back to back: every one shows, the
     // first two as they were received, before the cable was known.
     {"ZhenHuaPacketsBackToBackEveryOneShows",
      bytes({239, 1, 2, 3, 4}) + bytes({239, 5, 6, 7, 8}) + cableFrame({10, 20, 30, 40}) +
-         cableFrame({11, 21, 31, 41}) + cableFrame({255, 0, 239, 250}) + cableFrame({12, 22, 32, 42}),
+         cableFrame({11, 21, 31, 41}) + cableFrame({255, 0, 239, 250}) +
+         cableFrame({12, 22, 32, 42}),
      "255 0 239 250 - - - -", "254g 21r 236g 246g -r -r -r -r", "100 0 100 100 0 0 0 0",
      "1-255 0-21 3-239 4-250 1000-0 1000-0 1000-0 1000-0", kCable, true},
-    {"ZhenHuaEndedByAStandardFrame", kZhenHuaOn + mirrored(bytes({255, 10, 20, 30, 40, 255, 0, 0, 0, 0})),
-     "10 20 30 40 - - - -", "", "", "", kLeft, false},
-    {"ZhenHuaEndedByAVariantFrame", kZhenHuaOn + mirrored(bytes({245, 7, 10, 20, 30, 40, 50, 60, 70, 80})),
+    {"ZhenHuaEndedByAStandardFrame",
+     kZhenHuaOn + mirrored(bytes({255, 10, 20, 30, 40, 255, 0, 0, 0, 0})), "10 20 30 40 - - - -",
+     "", "", "", kLeft, false},
+    {"ZhenHuaEndedByAVariantFrame",
+     kZhenHuaOn + mirrored(bytes({245, 7, 10, 20, 30, 40, 50, 60, 70, 80})),
      "10 20 30 40 50 60 70 80", "", "", "", kLeft, false},
 };
 
-void PrintTo(const FrameCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const FrameCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class Frames : public ::testing::TestWithParam<FrameCase> {};
 
@@ -129,13 +143,15 @@ TEST(VariantStream, EveryFrameShowsItsOwnChannels) {
     auto channel = [](int j, int k) { return (j * 17 + k * 23) % 230; };
     for (int channels : {7, 8})
         for (int unread : {0, 239, 240, 245, 255}) {
-            SCOPED_TRACE(std::to_string(channels) + " channels, unread byte " + std::to_string(unread));
+            SCOPED_TRACE(std::to_string(channels) + " channels, unread byte " +
+                         std::to_string(unread));
             ReceiverHarness h;
             h.receiver.setType(TransmitterType::HitecFutaba);
             h.wakeUp();
             for (int j = 0; j <= 12; ++j) {
                 Bytes in = bytes({240 + j % 15, unread});
-                for (int k = 1; k <= channels; ++k) in.push_back(static_cast<std::uint8_t>(channel(j, k)));
+                for (int k = 1; k <= channels; ++k)
+                    in.push_back(static_cast<std::uint8_t>(channel(j, k)));
                 h.receive(in);
                 // A ten-byte frame is decoded with its own last byte, a
                 // nine-byte one when the next sync arrives.
@@ -143,7 +159,8 @@ TEST(VariantStream, EveryFrameShowsItsOwnChannels) {
                 if (decoded < 0) continue;
                 std::string expected;
                 for (int k = 1; k <= 8; ++k)
-                    expected += (k > 1 ? " " : "") + (k <= channels ? std::to_string(channel(decoded, k)) : "-");
+                    expected += (k > 1 ? " " : "") +
+                                (k <= channels ? std::to_string(channel(decoded, k)) : "-");
                 ASSERT_EQ(rows(h, 'i'), expected) << "frame " << decoded;
             }
             EXPECT_EQ(cableState(h), kNever);

@@ -51,7 +51,8 @@ bool randomUserStep(ReceiverHarness& h, RandomTraffic& r) {
     if (step == 2) h.receiver.setReverse(1 + r.below(4), static_cast<ReverseBox>(r.below(3)));
     if (step == 3) h.receiver.setMode(static_cast<StickMode>(1 + r.below(4)));
     const auto type = static_cast<TransmitterType>(1 + r.below(5));
-    if (step == 4 && (!h.view().cableFormat || type == TransmitterType::ZhenHua)) h.receiver.setType(type);
+    if (step == 4 && (!h.view().cableFormat || type == TransmitterType::ZhenHua))
+        h.receiver.setType(type);
     if (step > 4) h.clock.advance(r.below(r.chance(20) ? 1500 : 120));
     return step == 1;
 }
@@ -75,7 +76,8 @@ struct BatchedTwin {
         for (int k = 1; k <= kChannels; ++k)
             if (!(h.receiver.range(k) == eager.receiver.range(k))) p << "channel " << k << "; ";
         for (int at = 0; at < FrameWindow::kSize; ++at)
-            if (h.receiver.frameWindow()[at] != eager.receiver.frameWindow()[at]) p << "frame window " << at << "; ";
+            if (h.receiver.frameWindow()[at] != eager.receiver.frameWindow()[at])
+                p << "frame window " << at << "; ";
         return p.str();
     }
     std::string endReadNowAndThen(const ReceiverHarness& eager) {
@@ -105,7 +107,8 @@ TEST(RandomEvents, InvariantsHoldThroughoutALongRun) {
         if (received && oldest >= 239) ++frames, recalibrated = false;
         zhenHuaFrames += received && oldest == 239;
         broken += brokenInvariants(h, !recalibrated);
-        if (!broken.empty()) ADD_FAILURE() << broken << "after event " << events << " (seed " << kSeed << ")";
+        if (!broken.empty())
+            ADD_FAILURE() << broken << "after event " << events << " (seed " << kSeed << ")";
         return broken.empty();
     };
     while (events < kEvents) {

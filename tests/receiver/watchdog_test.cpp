@@ -138,7 +138,8 @@ TEST(Calibration, CalibrateAndRecalibrate) {
         h.receive(bytes({11, 21, 31, 41, 51, 61, 71, 81, 255}));
         EXPECT_EQ(h.values(), full ? std::vector<std::string>(8, "-") : shown);
         h.receive(bytes({12, 22, 32, 42, 52, 62, 72, 82, 255}));
-        for (int k = 1; k <= 8; ++k) EXPECT_EQ(h.receiver.range(k), (ChannelRange{2 + 10 * k, 2 + 10 * k})) << k;
+        for (int k = 1; k <= 8; ++k)
+            EXPECT_EQ(h.receiver.range(k), (ChannelRange{2 + 10 * k, 2 + 10 * k})) << k;
         EXPECT_EQ(h.view().rows[0].width, 0);
     }
 }

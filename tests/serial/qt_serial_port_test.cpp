@@ -44,8 +44,10 @@ TEST_F(QtSerialPortTest, RefusesWhatItCannotDoReceivesEveryByteInOrderAndLosesTh
     oneAndAHalf.stopBits = StopBits::OneAndHalf;
     quadrel::QtSerialPort other([this](int) { return pty.slavePath(); });
     const std::tuple<std::function<void()>, std::optional<Kind>, const char*> steps[] = {
-        {[&] { port.setLine({19200, Parity::None, 9, StopBits::One}); }, Kind::InvalidValue,
-         "19200,N,9,1"},
+        {[&] {
+             port.setLine({19200, Parity::None, 9, StopBits::One});
+         },
+         Kind::InvalidValue, "19200,N,9,1"},
         {[&] { port.setPortNumber(17); }, Kind::InvalidValue, "COM 17"},
         {[&] { port.close(); }, Kind::NotOpen, ""},
         {[&] { port.setLine(oneAndAHalf); }, {}, ""},  // tried when opening
@@ -66,7 +68,8 @@ TEST_F(QtSerialPortTest, RefusesWhatItCannotDoReceivesEveryByteInOrderAndLosesTh
     }
     // The refusals left the open port as it was. Every byte arrives, in
     // order across reads: every value, CR, LF, XON and XOFF too.
-    EXPECT_EQ(std::tuple(port.isOpen(), port.portNumber(), port.line()), std::tuple(true, 1, twoStop));
+    EXPECT_EQ(std::tuple(port.isOpen(), port.portNumber(), port.line()),
+              std::tuple(true, 1, twoStop));
     Bytes all;
     for (int v = 0; v < 256; ++v) all.push_back(static_cast<std::uint8_t>(v));
     for (std::size_t n = 64; n <= all.size(); n += 64)

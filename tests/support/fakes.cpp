@@ -4,7 +4,8 @@ namespace quadrel::testing {
 
 void FakeSerialPort::setPortNumber(int port) {
     if (open_) throw SerialError(SerialError::Kind::InvalidValue, "port is open");
-    if (port < 1 || port > 16) throw SerialError(SerialError::Kind::InvalidValue, "invalid port number");
+    if (port < 1 || port > 16)
+        throw SerialError(SerialError::Kind::InvalidValue, "invalid port number");
     port_ = port;
 }
 
@@ -15,7 +16,8 @@ void FakeSerialPort::setLine(const LineSettings& line) {
 
 void FakeSerialPort::open() {
     if (open_) throw SerialError(SerialError::Kind::InvalidValue, "port already open");
-    if (!existingPorts.contains(port_)) throw SerialError(SerialError::Kind::NotFound, "no such port");
+    if (!existingPorts.contains(port_))
+        throw SerialError(SerialError::Kind::NotFound, "no such port");
     if (busyPorts.contains(port_)) throw SerialError(SerialError::Kind::Busy, "port in use");
     ++opens;
     open_ = true;

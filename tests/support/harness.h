@@ -36,7 +36,8 @@ inline Bytes repeated(const Bytes& part, int times) {
 // The channel rows' values as the window shows them: "-" or the number.
 inline std::vector<std::string> shownValues(const ReceiverView& view) {
     std::vector<std::string> out;
-    for (const ChannelRow& row : view.rows) out.push_back(row.value ? std::to_string(*row.value) : "-");
+    for (const ChannelRow& row : view.rows)
+        out.push_back(row.value ? std::to_string(*row.value) : "-");
     return out;
 }
 
@@ -57,12 +58,17 @@ struct ReceiverHarness {
 struct ProgramHarness {
     TempDir dir;
     std::vector<std::string> logged;
-    SettingsFile settings{dir / "Quadrel.ini", [this](const std::string& m) { logged.push_back(m); }};
+    SettingsFile settings{dir / "Quadrel.ini",
+                          [this](const std::string& m) { logged.push_back(m); }};
     FakeSerialPort port;
     FakeBeeper beeper;
     FakeCableWindow cable;
     int processEnds = 0;
-    Program program{port, cable, beeper, settings, [this] { ++processEnds; },
+    Program program{port,
+                    cable,
+                    beeper,
+                    settings,
+                    [this] { ++processEnds; },
                     [this](const std::string& line) { logged.push_back(line); }};
     VirtualClock clock{[this](Time now) { program.advance(now); }};
 

@@ -10,8 +10,8 @@
 #include <memory>
 #include <string>
 
-#include "pty.h"
 #include "app/qt_program.h"
+#include "pty.h"
 #include "temp_dir.h"
 
 namespace quadrel::testing {

@@ -1,8 +1,8 @@
 // The port settings, About and cable windows: layout, picks, keys, close
 // boxes, one window of each, and the cable's wiring.
-#include "ui/cable_diagram.h"
 #include "layout_check.h"
 #include "running_program.h"
+#include "ui/cable_diagram.h"
 #include "ui/cable_dialog.h"
 
 namespace quadrel::testing {

@@ -59,9 +59,10 @@ TEST(MainWindow, LooksAsDesignedWhateverTheFontsAndAnswersItsKeysAndMenus) {
         for (QAction* item : top->menu() ? top->menu()->actions() : QList<QAction*>())
             items << item->text();
     }
-    EXPECT_EQ(items.join("|"),
-              "&File|E&xit|&Settings|&Recalibrate||&Comms...|&Zhen Hua|&Diagnostics|&Link Monitor...|"
-              "&Help|&About...");
+    EXPECT_EQ(
+        items.join("|"),
+        "&File|E&xit|&Settings|&Recalibrate||&Comms...|&Zhen Hua|&Diagnostics|&Link Monitor...|"
+        "&Help|&About...");
 }
 
 // The mouse, a program call, and the toggle action a screen reader uses.
@@ -99,7 +100,7 @@ TEST(MainWindow, ShowsTheCoresStateAndReportsEveryChangeOfABoxOnce) {
             change(qobject_cast<QAbstractButton*>(control(w, name)));
         // Never greyed by the user.
         EXPECT_EQ(reverse, (QList<QVariantList>{{3, QVariant::fromValue(ReverseBox::Ticked)},
-                                                 {3, QVariant::fromValue(ReverseBox::Clear)}}));
+                                                {3, QVariant::fromValue(ReverseBox::Clear)}}));
         EXPECT_EQ(mode, QList<QVariantList>{{QVariant::fromValue(StickMode::Four)}});
         EXPECT_EQ(type, QList<QVariantList>{{QVariant::fromValue(TransmitterType::HitecFutaba)}});
         w.render(s, {});  // the program's own state is not taken for a choice

@@ -79,8 +79,8 @@ int replayFile(const ProbeOptions& o) {
 int listen(const ProbeOptions& o) {
     const PortChoice choice = choosePort(o, defaultSettingsPath());
     QtSerialPort serial(o.source == ProbeOptions::Source::Device
-                                 ? QtSerialPort::DeviceResolver([&o](int) { return o.path; })
-                                 : systemDeviceResolver(choice.devices));
+                            ? QtSerialPort::DeviceResolver([&o](int) { return o.path; })
+                            : systemDeviceResolver(choice.devices));
     try {
         serial.setPortNumber(choice.port.port);
         serial.setLine(choice.port.line);

@@ -18,10 +18,10 @@ struct ProbeOptions {
     // as the program opens it.
     enum class Source { Stored, Port, Device, Replay };
     Source source = Source::Stored;
-    int port = 0;                         // Port: 1 is COM1
-    std::string path;                     // Device: the device; Replay: the capture file
+    int port = 0;                      // Port: 1 is COM1
+    std::string path;                  // Device: the device; Replay: the capture file
     std::optional<LineSettings> line;  // --settings
-    std::optional<double> seconds;        // how long to listen
+    std::optional<double> seconds;     // how long to listen
     bool json = false;
     std::optional<std::string> recordPath;
     std::optional<int> expectChannels;

@@ -197,11 +197,20 @@ OpenedOutput openDevice(const std::string& path, const LineSettings& line) {
     t.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);
     t.c_cflag |= sizes[line.dataBits - 5] | CLOCAL | CREAD;
     switch (line.parity) {
-        case Parity::Even: t.c_cflag |= PARENB; break;
-        case Parity::Odd: t.c_cflag |= PARENB | PARODD; break;
-        case Parity::Mark: t.c_cflag |= PARENB | CMSPAR | PARODD; break;
-        case Parity::Space: t.c_cflag |= PARENB | CMSPAR; break;
-        case Parity::None: break;
+        case Parity::Even:
+            t.c_cflag |= PARENB;
+            break;
+        case Parity::Odd:
+            t.c_cflag |= PARENB | PARODD;
+            break;
+        case Parity::Mark:
+            t.c_cflag |= PARENB | CMSPAR | PARODD;
+            break;
+        case Parity::Space:
+            t.c_cflag |= PARENB | CMSPAR;
+            break;
+        case Parity::None:
+            break;
     }
     // termios has no 1.5 stop bits of its own: with five data bits the
     // two-stop-bit setting gives one and a half.

@@ -10,11 +10,15 @@ namespace {
 bool parityBit(Parity parity, unsigned value) {
     const bool odd = std::popcount(value) % 2 != 0;
     switch (parity) {
-        case Parity::Even: return odd;
-        case Parity::Odd: return !odd;
-        case Parity::Mark: return true;
+        case Parity::Even:
+            return odd;
+        case Parity::Odd:
+            return !odd;
+        case Parity::Mark:
+            return true;
         case Parity::Space:
-        case Parity::None: break;
+        case Parity::None:
+            break;
     }
     return false;
 }
