@@ -92,6 +92,7 @@ TEST(MainWindow, ShowsTheCoresStateAndReportsEveryChangeOfABoxOnce) {
         w.render(s, {});
         EXPECT_EQ(qobject_cast<QProgressBar*>(control(w, "ProgressBar1"))->value(), 50);
         EXPECT_EQ(control(w, "Res1")->palette().color(QPalette::Window), QColor(0, 255, 0));
+        EXPECT_EQ(control(w, "Res2")->palette().color(QPalette::Window), QColor(255, 0, 0));  // "-"
         EXPECT_EQ(qobject_cast<QCheckBox*>(control(w, "Check2"))->checkState(),
                   Qt::PartiallyChecked);
         EXPECT_EQ(control(w, "Ball1")->pos(), QPoint(96, 16));
