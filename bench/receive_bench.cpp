@@ -79,7 +79,7 @@ std::vector<std::uint8_t> zhenHuaStream() {
     for (int f = 0; f < 1000; ++f) {
         s.push_back(kZhenHuaSync);
         // On the wire every byte but the sync comes bit-reversed.
-        for (int k = 0; k < 4; ++k) s.push_back(ReverseBits(sweep(f, k)));
+        for (int k = 0; k < 4; ++k) s.push_back(reverseBits(sweep(f, k)));
         for (int i = 0; i < 4; ++i) s.push_back(0);  // filler up to the next sync
     }
     return s;

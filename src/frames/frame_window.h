@@ -43,7 +43,7 @@ inline constexpr auto kReversedBits = [] {
     return table;
 }();
 
-constexpr std::uint8_t ReverseBits(std::uint8_t value) {
+constexpr std::uint8_t reverseBits(std::uint8_t value) {
     return kReversedBits[value];
 }
 

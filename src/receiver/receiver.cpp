@@ -40,7 +40,7 @@ void Receiver::take(std::uint8_t byte, Time now) {
     if (view_.noSignal) wakeUp(now);
 
     if (link_) link_->byteReceived(byte);
-    if (view_.cableFormat && byte != kZhenHuaSync) byte = ReverseBits(byte);
+    if (view_.cableFormat && byte != kZhenHuaSync) byte = reverseBits(byte);
     window_.push(byte);
 
     // Most bytes complete no frame; keep their path short.

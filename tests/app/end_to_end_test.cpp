@@ -48,7 +48,7 @@ TEST(EndToEnd, LiveValuesBehindThePortDialogTheCableWindowAndExitSavingTheChoice
         const CableDialog* d = run.app->cableWindow().dialog();
         return d && d->isVisible();
     };
-    tx.frame = bytes({239, ReverseBits(100), ReverseBits(120), ReverseBits(140), ReverseBits(160)});
+    tx.frame = bytes({239, reverseBits(100), reverseBits(120), reverseBits(140), reverseBits(160)});
     ASSERT_SOON(cableShown());
     EXPECT_EQ(text(run, "Option5"), "Zhen Hua Cable");
     EXPECT_FALSE(control(run, "Option1")->isEnabled());
