@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "receiver/quietly.h"
 #include "settings/numeric_text.h"
 
 namespace quadrel {
@@ -20,15 +21,6 @@ std::string channelKey(int k) {
 
 int firstDigit(const std::string& text) {
     return static_cast<int>(numericValueOfFirstCharacter(text));
-}
-
-// Exit goes on past a failing step, whatever it threw.
-template <typename Step>
-void quietly(Step&& step) noexcept {
-    try {
-        step();
-    } catch (...) {
-    }
 }
 
 }  // namespace

@@ -6,20 +6,9 @@
 #include <utility>
 
 #include "link/link_monitor.h"
+#include "receiver/quietly.h"
 
 namespace quadrel {
-namespace {
-
-// The cable's window must not take the receive path down with it.
-template <typename Step>
-void quietly(Step&& step) noexcept {
-    try {
-        step();
-    } catch (...) {
-    }
-}
-
-}  // namespace
 
 Receiver::Receiver(CableWindow& cable, Beeper& beeper, Time start)
     : cable_(cable), beeper_(beeper) {
