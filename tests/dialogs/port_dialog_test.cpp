@@ -58,37 +58,23 @@ struct OkCase {
     const char* stored;
 };
 
+// clang-format off
 const OkCase kOks[] = {
-    {"AppliesAndStoresFourKeysInOrder",
-     0,
-     {"2", "9600", "E", "7", "1.5"},
-     1,
-     1,
+    {"AppliesAndStoresFourKeysInOrder", 0, {"2", "9600", "E", "7", "1.5"}, 1, 1,
      "open COM2 9600,E,7,1.5 RTS DTR beeps+0 ' Comms Port 2: 9600,E,7,1.5'",
      "[Port Settings]\nPort=2\nSettings=9600,E,7,1.5\nRTS=1\nDTR=1\n"},
-    {"BusyPortReportedAndStillStored",
-     2,
-     {"2", "", "", "", ""},
-     0,
-     0,
+    {"BusyPortReportedAndStillStored", 2, {"2", "", "", "", ""}, 0, 0,
      "closed COM2 19200,N,8,1 beeps+1 'Unable to open COM 2!'",
      "[Port Settings]\nPort=2\nSettings=19200,N,8,1\nRTS=0\nDTR=0\n"},
     // The port refuses 4 data bits and keeps its settings; those are stored.
-    {"RefusedSettingReportedPortOpensAsItWas",
-     0,
-     {"", "", "", "4", ""},
-     1,
-     0,
+    {"RefusedSettingReportedPortOpensAsItWas", 0, {"", "", "", "4", ""}, 1, 0,
      "open COM1 19200,N,8,1 RTS beeps+1 ' Comms Port 1: 19200,N,4,1'",
      "[Port Settings]\nPort=1\nSettings=19200,N,8,1\nRTS=1\nDTR=0\n"},
-    {"PortClosedSinceStartUpJustOpens",
-     1,
-     {"3", "", "", "", ""},
-     1,
-     0,
+    {"PortClosedSinceStartUpJustOpens", 1, {"3", "", "", "", ""}, 1, 0,
      "open COM3 19200,N,8,1 RTS beeps+0 ' Comms Port 3: 19200,N,8,1'",
      "[Port Settings]\nPort=3\nSettings=19200,N,8,1\nRTS=1\nDTR=0\n"},
 };
+// clang-format on
 
 void PrintTo(const OkCase& c, std::ostream* os) {
     *os << c.name;

@@ -67,6 +67,7 @@ struct FrameCase {
 
 const Bytes kZhenHuaOn = bytes({239, 1, 2, 3, 4, 5, 6, 7, 8, 9});
 
+// clang-format off
 const FrameCase kFrames[] = {
     {"StandardEightChannelsSyncValuesIncluded", bytes({255, 0, 105, 127, 200, 239, 250, 254, 1, 9}),
      "0 105 127 200 239 250 254 1", "0r 0r 0r 0r 0r 0r 0r 0r", "0 0 0 0 0 0 0 0",
@@ -75,40 +76,33 @@ const FrameCase kFrames[] = {
      "120 130 140 150 - - - -", "0r 0r 0r 0r -r -r -r -r", "",
      "120-120 130-130 140-140 150-150 255-255 120-120 130-130 140-140", kNever, false},
     {"StandardEndMarkRightAfterTheSync", bytes({255, 255, 12, 13, 14, 15, 16, 17, 18, 19}), kNone,
-     "-r -r -r -r -r -r -r -r", "", "255-255 12-12 13-13 14-14 15-15 16-16 17-17 18-18", kNever,
-     false},
-    {"NineBytesAreNotYetAFrame", bytes({255, 11, 12, 13, 14, 15, 16, 17, 18}), kNone, "", "", "",
-     kNever, true},
-    {"Oldest238IsNoSync", bytes({238, 11, 12, 13, 14, 15, 16, 17, 18, 19}), kNone, "", "", "",
-     kNever, true},
+     "-r -r -r -r -r -r -r -r", "", "255-255 12-12 13-13 14-14 15-15 16-16 17-17 18-18", kNever, false},
+    {"NineBytesAreNotYetAFrame", bytes({255, 11, 12, 13, 14, 15, 16, 17, 18}), kNone, "", "", "", kNever, true},
+    {"Oldest238IsNoSync", bytes({238, 11, 12, 13, 14, 15, 16, 17, 18, 19}), kNone, "", "", "", kNever, true},
     {"Oldest239IsZhenHua", bytes({239, 11, 12, 13, 14, 15, 16, 17, 18, 19}), "11 12 13 14 - - - -",
-     "0r 0r 0r 0r -r -r -r -r", "", "11-11 12-12 13-13 14-14 1000-0 1000-0 1000-0 1000-0", kCable,
-     true},
+     "0r 0r 0r 0r -r -r -r -r", "", "11-11 12-12 13-13 14-14 1000-0 1000-0 1000-0 1000-0", kCable, true},
     {"Oldest254IsVariantTheByteAfterItUnread", bytes({254, 7, 10, 20, 30, 40, 50, 60, 70, 80}),
      "10 20 30 40 50 60 70 80", "0r 0r 0r 0r 0r 0r 0r 0r", "", "", kNever, false},
     {"VariantEndedBy240", bytes({245, 7, 10, 20, 240, 40, 50, 60, 70, 80}), "10 20 - - - - - -",
-     "0r 0r -r -r -r -r -r -r", "", "10-10 20-20 240-240 40-40 50-50 60-60 70-70 80-80", kNever,
-     false},
+     "0r 0r -r -r -r -r -r -r", "", "10-10 20-20 240-240 40-40 50-50 60-60 70-70 80-80", kNever, false},
     {"RowsFollowTheLearntRange",
-     bytes({255, 150, 0,   0,   9,   0,   120, 10, 200, 255, 50,  3,  9,   0,
-            238, 120, 109, 100, 255, 150, 2,   7,  8,   119, 120, 10, 105, 255}),
+     bytes({255, 150, 0, 0, 9, 0, 120, 10, 200, 255, 50, 3, 9, 0, 238, 120, 109, 100,
+            255, 150, 2, 7, 8, 119, 120, 10, 105, 255}),
      "150 2 7 8 119 120 10 105", "100g 3r 9r 9r 238g 0r 99r 100g", "100 66 78 89 50 0 0 5",
      "50-150 0-3 0-9 0-9 0-238 120-120 10-109 100-200", kNever, false},
     // The cable's five-byte packets back to back: every one shows, the
     // first two as they were received, before the cable was known.
     {"ZhenHuaPacketsBackToBackEveryOneShows",
      bytes({239, 1, 2, 3, 4}) + bytes({239, 5, 6, 7, 8}) + cableFrame({10, 20, 30, 40}) +
-         cableFrame({11, 21, 31, 41}) + cableFrame({255, 0, 239, 250}) +
-         cableFrame({12, 22, 32, 42}),
+         cableFrame({11, 21, 31, 41}) + cableFrame({255, 0, 239, 250}) + cableFrame({12, 22, 32, 42}),
      "255 0 239 250 - - - -", "254g 21r 236g 246g -r -r -r -r", "100 0 100 100 0 0 0 0",
      "1-255 0-21 3-239 4-250 1000-0 1000-0 1000-0 1000-0", kCable, true},
-    {"ZhenHuaEndedByAStandardFrame",
-     kZhenHuaOn + mirrored(bytes({255, 10, 20, 30, 40, 255, 0, 0, 0, 0})), "10 20 30 40 - - - -",
-     "", "", "", kLeft, false},
-    {"ZhenHuaEndedByAVariantFrame",
-     kZhenHuaOn + mirrored(bytes({245, 7, 10, 20, 30, 40, 50, 60, 70, 80})),
+    {"ZhenHuaEndedByAStandardFrame", kZhenHuaOn + mirrored(bytes({255, 10, 20, 30, 40, 255, 0, 0, 0, 0})),
+     "10 20 30 40 - - - -", "", "", "", kLeft, false},
+    {"ZhenHuaEndedByAVariantFrame", kZhenHuaOn + mirrored(bytes({245, 7, 10, 20, 30, 40, 50, 60, 70, 80})),
      "10 20 30 40 50 60 70 80", "", "", "", kLeft, false},
 };
+// clang-format on
 
 void PrintTo(const FrameCase& c, std::ostream* os) {
     *os << c.name;

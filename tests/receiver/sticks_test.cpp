@@ -41,15 +41,15 @@ struct Arrangement {
 
 // Channels 10, 20, 30, 40 with every box ticked; for the Zhen Hua type the
 // third function is 100 minus channel 2: 80.
+// clang-format off
 const Arrangement kArrangements[] = {
-    {1, 1, {10, 20, 30, 40}}, {1, 2, {30, 20, 10, 40}}, {1, 3, {30, 40, 10, 20}},
-    {1, 4, {10, 40, 30, 20}}, {2, 1, {30, 10, 20, 40}}, {2, 2, {20, 10, 30, 40}},
-    {2, 3, {20, 40, 30, 10}}, {2, 4, {30, 40, 20, 10}}, {3, 1, {40, 10, 20, 30}},
-    {3, 2, {20, 10, 40, 30}}, {3, 3, {20, 30, 40, 10}}, {3, 4, {40, 30, 20, 10}},
-    {4, 1, {30, 20, 10, 40}}, {4, 2, {10, 20, 30, 40}}, {4, 3, {10, 40, 30, 20}},
-    {4, 4, {30, 40, 10, 20}}, {5, 1, {10, 30, 80, 40}}, {5, 2, {80, 30, 10, 40}},
-    {5, 3, {80, 40, 10, 30}}, {5, 4, {10, 40, 80, 30}},
+    {1, 1, {10, 20, 30, 40}}, {1, 2, {30, 20, 10, 40}}, {1, 3, {30, 40, 10, 20}}, {1, 4, {10, 40, 30, 20}},
+    {2, 1, {30, 10, 20, 40}}, {2, 2, {20, 10, 30, 40}}, {2, 3, {20, 40, 30, 10}}, {2, 4, {30, 40, 20, 10}},
+    {3, 1, {40, 10, 20, 30}}, {3, 2, {20, 10, 40, 30}}, {3, 3, {20, 30, 40, 10}}, {3, 4, {40, 30, 20, 10}},
+    {4, 1, {30, 20, 10, 40}}, {4, 2, {10, 20, 30, 40}}, {4, 3, {10, 40, 30, 20}}, {4, 4, {30, 40, 10, 20}},
+    {5, 1, {10, 30, 80, 40}}, {5, 2, {80, 30, 10, 40}}, {5, 3, {80, 40, 10, 30}}, {5, 4, {10, 40, 80, 30}},
 };
+// clang-format on
 
 class TypeAndMode : public ::testing::TestWithParam<Arrangement> {};
 
@@ -75,51 +75,18 @@ struct StickCase {
     std::array<double, 4> axes;
 };
 
+// clang-format off
 const StickCase kCases[] = {
-    {"ClearBoxesInvertEveryChannel",
-     {0, 0, 0, 0},
-     1,
-     1,
-     {-1, -1, -1, -1},
-     {10, 20, 30, 40},
-     {90, 80, 70, 60}},
-    {"GreyedBoxesDoNotInvert",
-     {2, 2, 2, 2},
-     1,
-     1,
-     {-1, -1, -1, -1},
-     {10, 20, 30, 40},
-     {10, 20, 30, 40}},
+    {"ClearBoxesInvertEveryChannel", {0, 0, 0, 0}, 1, 1, {-1, -1, -1, -1}, {10, 20, 30, 40}, {90, 80, 70, 60}},
+    {"GreyedBoxesDoNotInvert", {2, 2, 2, 2}, 1, 1, {-1, -1, -1, -1}, {10, 20, 30, 40}, {10, 20, 30, 40}},
     {"AxesLimitedToTheBox", kTicked, 1, 1, {-1, -1, -1, -1}, {130, -20, 100, 0}, {100, 0, 100, 0}},
-    {"AbsentChannelOnTheBoxEdge",
-     kTicked,
-     2,
-     3,
-     {60, 60, 60, 60},
-     {60, 60, 60, kAbsent},
-     {60, 0, 60, 60}},
-    {"ZhenHuaKeepsTheThirdFunctionWithoutChannel2",
-     kTicked,
-     5,
-     1,
-     {10, 30, 20, 40},
-     {15, kAbsent, 25, 45},
+    {"AbsentChannelOnTheBoxEdge", kTicked, 2, 3, {60, 60, 60, 60}, {60, 60, 60, kAbsent}, {60, 0, 60, 60}},
+    {"ZhenHuaKeepsTheThirdFunctionWithoutChannel2", kTicked, 5, 1, {10, 30, 20, 40}, {15, kAbsent, 25, 45},
      {15, 25, 70, 45}},
-    {"NoModeSinceStartTopLeftCorners",
-     kTicked,
-     1,
-     0,
-     {-1, -1, -1, -1},
-     {10, 20, 30, 40},
-     {0, 0, 0, 0}},
-    {"NoTypeSinceStartTopLeftCorners",
-     kTicked,
-     0,
-     1,
-     {-1, -1, -1, -1},
-     {10, 20, 30, 40},
-     {0, 0, 0, 0}},
+    {"NoModeSinceStartTopLeftCorners", kTicked, 1, 0, {-1, -1, -1, -1}, {10, 20, 30, 40}, {0, 0, 0, 0}},
+    {"NoTypeSinceStartTopLeftCorners", kTicked, 0, 1, {-1, -1, -1, -1}, {10, 20, 30, 40}, {0, 0, 0, 0}},
 };
+// clang-format on
 
 void PrintTo(const StickCase& c, std::ostream* os) {
     *os << c.name;

@@ -69,23 +69,6 @@ TEST_F(Reconnect, TheLostDeviceIsReopenedAtItsPathAndDataFlowsAgain) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return channel1() == 99; }, kWaitMs));
 }
 
-TEST_F(Reconnect, ADeviceAtAnotherPathIsNotTaken) {
-    pointLinkAt(*pty);
-    std::map<int, std::string> devices{{1, link.string()}};
-    QtSerialPort port([&](int n) { return devices[n]; });
-    port.open();
-    pty.reset();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !port.isOpen(); }, kWaitMs));
-    Pty elsewhere;  // a new device, but the mapped path stays empty
-    std::filesystem::remove(link);
-    QTest::qWait(1200);  // the watch looks twice a second
-    EXPECT_FALSE(port.isOpen());
-    // The user's own open is not held up by the watch.
-    devices[1] = elsewhere.slavePath();
-    port.open();
-    EXPECT_TRUE(port.isOpen());
-}
-
 // A port another program holds at start is tried again until it is free,
 // and the status line then shows it; a second reader through a link to the
 // same device is refused as busy.
