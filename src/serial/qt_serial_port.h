@@ -46,7 +46,7 @@ public:
     const std::string& devicePath() const { return device_; }
     // What the open port's driver does and counts beside the bytes.
     LowLatency lowLatency() const { return tuning_.lowLatency(); }
-    std::optional<LineErrorCounts> lineErrors() const { return tuning_.lineErrors(); }
+    std::optional<LineErrorCounts> lineErrors() const override { return tuning_.lineErrors(); }
 
     void setPortNumber(int port) override;
     int portNumber() const override { return port_; }

@@ -4,9 +4,11 @@
 // refuses throws SerialError.
 #pragma once
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 
+#include "serial/driver_tuning.h"
 #include "serial/port_settings.h"
 
 namespace quadrel {
@@ -45,6 +47,9 @@ public:
     virtual void open() = 0;
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
+    // Line errors the driver counted since the port opened; nothing where
+    // it does not count them.
+    virtual std::optional<LineErrorCounts> lineErrors() const { return std::nullopt; }
 };
 
 }  // namespace quadrel

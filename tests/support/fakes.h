@@ -16,6 +16,7 @@ public:
     bool rts = false;
     bool dtr = false;
     int opens = 0;
+    std::optional<LineErrorCounts> errors;  // what the driver counted since the open
 
     void setPortNumber(int port) override;
     int portNumber() const override { return port_; }
@@ -26,6 +27,7 @@ public:
     void open() override;
     void close() override;
     bool isOpen() const override { return open_; }
+    std::optional<LineErrorCounts> lineErrors() const override { return errors; }
 
 private:
     int port_ = 1;

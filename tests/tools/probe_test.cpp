@@ -88,6 +88,9 @@ TEST(ProbeVerdicts, EachFaultIsNamedWithItsEvidence) {
          std::string("Bytes arrive (756/s) ") + kSyncLike},
         {"--line 19200,E,8,1 --receiver-baud 9600", Verdict::NoFrames,
          std::string("Bytes arrive (222/s) ") + kSyncLike},
+        // Each parity bit of 0 read for a stop bit splits a byte in two.
+        {"--parity E --receiver-parity N", Verdict::NoFrames,
+         std::string("Bytes arrive (489/s) ") + kSyncLike},
         {"--jitter 10", Verdict::Irregular,
          "Frames irregular: 18 % late by more than 6 ms: a loose plug or a noisy signal"},
         {"--jitter 3", Verdict::Good,

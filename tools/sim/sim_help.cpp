@@ -27,6 +27,8 @@ Output
         data bits; 1, 1.5 or 2 stop bits.  e.g. --line 9600,E,8,2
   --baud N
         the baud rate alone.  e.g. --baud 115200
+  --parity P
+        the parity alone: N, E, O, M or S.  e.g. --baud 9600 --parity E
 
 Frames
   --format standard|variant|zhenhua
@@ -101,6 +103,9 @@ Faults
   --receiver-baud N
         send what a receiver set to N baud reads from this line's bits, as
         --inverted does.  e.g. --baud 19200 --receiver-baud 9600
+  --receiver-parity P
+        send what a receiver expecting parity P reads from this line's
+        bits.  e.g. --parity E --receiver-parity N
   --switch-to FORMAT
         change to another frame format mid-stream.  e.g. --switch-to zhenhua
   --switch-after SECONDS|FRAMESf

@@ -19,14 +19,22 @@ struct OptionName {
 };
 
 constexpr OptionName kOptions[] = {
-    {"output", true},     {"line", true},          {"baud", true},         {"format", true},
-    {"channels", true},   {"sync", true},          {"filler", true},       {"travel", true},
-    {"motion", true},     {"seed", true},          {"frame-period", true}, {"frame-rate", true},
-    {"fast", false},      {"noise", true},         {"drop", true},         {"gap-every", true},
-    {"gap-length", true}, {"switch-to", true},     {"switch-after", true}, {"replay", true},
-    {"loop", false},      {"count", true},         {"duration", true},     {"quiet", false},
-    {"jitter", true},     {"glitch", true},        {"burst", true},        {"silence", true},
-    {"inverted", false},  {"receiver-baud", true},
+    {"output", true},       {"line", true},
+    {"baud", true},         {"format", true},
+    {"channels", true},     {"sync", true},
+    {"filler", true},       {"travel", true},
+    {"motion", true},       {"seed", true},
+    {"frame-period", true}, {"frame-rate", true},
+    {"fast", false},        {"noise", true},
+    {"drop", true},         {"gap-every", true},
+    {"gap-length", true},   {"switch-to", true},
+    {"switch-after", true}, {"replay", true},
+    {"loop", false},        {"count", true},
+    {"duration", true},     {"quiet", false},
+    {"jitter", true},       {"glitch", true},
+    {"burst", true},        {"silence", true},
+    {"inverted", false},    {"receiver-baud", true},
+    {"parity", true},       {"receiver-parity", true},
 };
 
 // Frame options that mean nothing for a replayed capture.
@@ -56,6 +64,13 @@ public:
             fail(name,
                  "a whole number from " + std::to_string(low) + " to " + std::to_string(high));
         return static_cast<long>(*v);
+    }
+    // One letter: N, E, O, M or S, in either case.
+    Parity parity(std::string_view name) const {
+        const std::string_view t = text(name);
+        const auto p = t.size() == 1 ? parityOfLetter(t[0]) : std::nullopt;
+        if (!p) fail(name, "a parity: N, E, O, M or S");
+        return *p;
     }
     // A decimal number in (low, high], or [low, high] when `lowAllowed`.
     double decimal(std::string_view name, double low, double high, bool lowAllowed,
@@ -187,7 +202,8 @@ void readPace(const Reader& r, SimOptions& o) {
             r.fail("line", "a baud rate from 50 to 4000000");
     }
     if (r.has("baud")) s.line.baud = static_cast<int>(r.whole("baud", 50, 4'000'000));
-    o.lineGiven = r.has("line") || r.has("baud");
+    if (r.has("parity")) s.line.parity = r.parity("parity");
+    o.lineGiven = r.has("line") || r.has("baud") || r.has("parity");
     if (r.has("frame-period") && r.has("frame-rate"))
         fail("give either --frame-period or --frame-rate, not both");
     if (r.has("frame-period"))
@@ -225,6 +241,7 @@ void readFaults(const Reader& r, StreamSettings& s) {
     f.inverted = r.has("inverted");
     if (r.has("receiver-baud"))
         f.receiverBaud = static_cast<int>(r.whole("receiver-baud", 50, 4'000'000));
+    if (r.has("receiver-parity")) f.receiverParity = r.parity("receiver-parity");
     if (r.has("silence")) {
         if (r.has("gap-every") || r.has("gap-length"))
             fail("give either --silence or --gap-every and --gap-length, not both");
@@ -356,6 +373,8 @@ std::string describeStream(const SimOptions& o) {
     }
     if (s.faults.inverted) out << ", inverted";
     if (s.faults.receiverBaud) out << ", read at " << *s.faults.receiverBaud << " baud";
+    if (s.faults.receiverParity)
+        out << ", read with parity " << parityLetter(*s.faults.receiverParity);
     return out.str();
 }
 

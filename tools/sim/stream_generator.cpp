@@ -39,9 +39,11 @@ StreamGenerator::StreamGenerator(StreamSettings settings)
     const Faults& f = settings_.faults;
     if (f.glitchChannel > 0) nextGlitchAt_ = every(f.glitchesPerSecond);
     if (f.burstBytes > 0) nextBurstAt_ = every(f.burstsPerSecond);
-    const int receiverBaud = f.receiverBaud.value_or(settings_.line.baud);
-    if (f.inverted || receiverBaud != settings_.line.baud)
-        uart_ = std::make_unique<UartLine>(settings_.line, receiverBaud, f.inverted);
+    LineSettings receiver = settings_.line;
+    receiver.baud = f.receiverBaud.value_or(receiver.baud);
+    receiver.parity = f.receiverParity.value_or(receiver.parity);
+    if (f.inverted || receiver != settings_.line)
+        uart_ = std::make_unique<UartLine>(settings_.line, receiver, f.inverted);
 }
 
 StreamGenerator::~StreamGenerator() = default;

@@ -33,10 +33,11 @@ struct Faults {
     double glitchesPerSecond = 1;
     int burstBytes = 0;  // bytes below any sync value after a frame, now and then
     double burstsPerSecond = 1;
-    // What a receiver reads from an inverted line or at another baud rate;
-    // no receiver baud: the line's own.
+    // What a receiver reads from an inverted line, or at another baud rate
+    // or parity; none given: the line's own.
     bool inverted = false;
     std::optional<int> receiverBaud;
+    std::optional<Parity> receiverParity;
 };
 
 // When the stream changes to another frame kind.

@@ -25,10 +25,11 @@ bool parityBit(Parity parity, unsigned value) {
 
 }  // namespace
 
-UartLine::UartLine(const LineSettings& sender, int receiverBaud, bool inverted)
+UartLine::UartLine(const LineSettings& sender, const LineSettings& receiver, bool inverted)
     : line_(sender),
+      receiver_(receiver),
       sendBitNs_(1e9 / sender.baud),
-      receiveBitNs_(1e9 / receiverBaud),
+      receiveBitNs_(1e9 / receiver.baud),
       inverted_(inverted),
       level_(!inverted),
       lastSent_(!inverted) {}
@@ -64,7 +65,8 @@ bool UartLine::levelAt(double atNs) {
 
 std::vector<std::uint8_t> UartLine::receive(double untilNs) {
     std::vector<std::uint8_t> out;
-    const bool hasParity = line_.parity != Parity::None;
+    const LineSettings& rx = receiver_;
+    const bool hasParity = rx.parity != Parity::None;
     const auto sample = [&](double bits) { return levelAt(startNs_ + bits * receiveBitNs_); };
     for (;;) {
         // Hunt for a falling edge.
@@ -74,7 +76,7 @@ std::vector<std::uint8_t> UartLine::receive(double untilNs) {
             level_ = e.high;
             if (!e.high) receiving_ = true, startNs_ = e.atNs;
         }
-        const double stopBit = 1 + line_.dataBits + (hasParity ? 1 : 0);
+        const double stopBit = 1 + rx.dataBits + (hasParity ? 1 : 0);
         if (!receiving_ || startNs_ + (stopBit + 0.5) * receiveBitNs_ > untilNs) return out;
 
         if (sample(0.5)) {  // high again: a spike, not a start bit
@@ -82,9 +84,10 @@ std::vector<std::uint8_t> UartLine::receive(double untilNs) {
             continue;
         }
         unsigned value = 0;
-        for (int i = 0; i < line_.dataBits; ++i)
+        for (int i = 0; i < rx.dataBits; ++i)
             if (sample(1.5 + i)) value |= 1u << i;
-        const bool parity = hasParity && sample(1.5 + line_.dataBits);
+        const bool parity = hasParity && sample(1.5 + rx.dataBits);
+        if (hasParity && parity != parityBit(rx.parity, value)) ++parityErrors_;
         const bool stop = sample(stopBit + 0.5);
         out.push_back(static_cast<std::uint8_t>(value));
         if (stop) {

@@ -9,7 +9,9 @@
 // noise; every bit is read at its middle; a character whose stop bit is low
 // (a framing error) is still delivered, and that low stop bit is taken for
 // the next start bit; a character that is all low, stop bit included (a
-// break), gives one 0 byte and nothing more until the line has risen.
+// break), gives one 0 byte and nothing more until the line has risen. A
+// parity bit that does not match is counted, as the driver counts it, and
+// the character delivered all the same.
 #pragma once
 
 #include <cstdint>
@@ -23,8 +25,8 @@ namespace quadrel::sim {
 
 class UartLine {
 public:
-    // The receiver frames characters as the sender does, at `receiverBaud`.
-    UartLine(const LineSettings& sender, int receiverBaud, bool inverted);
+    // The receiver frames characters by its own settings.
+    UartLine(const LineSettings& sender, const LineSettings& receiver, bool inverted);
 
     // The sender puts `bytes` on the line from `atNs` on, or as soon as the
     // bytes before them are out.
@@ -36,6 +38,7 @@ public:
     std::vector<std::uint8_t> receive(double untilNs);
 
     std::uint64_t framingErrors() const { return framingErrors_; }
+    std::uint64_t parityErrors() const { return parityErrors_; }
     std::uint64_t breaks() const { return breaks_; }
 
 private:
@@ -46,7 +49,7 @@ private:
     void put(double atNs, bool bit);
     bool levelAt(double atNs);
 
-    LineSettings line_;
+    LineSettings line_, receiver_;
     double sendBitNs_, receiveBitNs_;
     bool inverted_;
 
@@ -57,7 +60,7 @@ private:
 
     bool receiving_ = false;
     double startNs_ = 0;  // of the character being received
-    std::uint64_t framingErrors_ = 0, breaks_ = 0;
+    std::uint64_t framingErrors_ = 0, parityErrors_ = 0, breaks_ = 0;
 };
 
 }  // namespace quadrel::sim
