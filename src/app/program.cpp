@@ -33,7 +33,8 @@ Program::Program(SerialPort& port, CableWindow& cable, Beeper& beeper, SettingsF
       settings_(settings),
       endProcess_(std::move(endProcess)),
       log_(log ? std::move(log) : Log(logToStderr)),
-      receiver_(cable, beeper) {
+      receiver_(cable, beeper),
+      search_(port) {
     receiver_.setLinkMonitor(&link_);
 }
 
@@ -100,8 +101,10 @@ void Program::configurePort() {
     // Configured, but closed until the splash has gone.
     step([&] { serial_.setPortNumber(port_.port); });
     step([&] { serial_.setLine(port_.line); });
-    step([&] { serial_.setRts(port_.rts); });
-    step([&] { serial_.setDtr(port_.dtr); });
+    rts_ = port_.rts;
+    dtr_ = port_.dtr;
+    step([&] { serial_.setRts(rts_); });
+    step([&] { serial_.setDtr(dtr_); });
 }
 
 void Program::finishStartup() {
@@ -115,6 +118,7 @@ void Program::portOpenedLater() {
 }
 
 void Program::exit() {
+    search_.cancel();
     // A port that is not open refuses these; exit goes on regardless.
     quietly([&] { serial_.setRts(false); });
     quietly([&] { serial_.setDtr(false); });
@@ -174,11 +178,18 @@ void Program::showPortDialog() {
 
 void Program::applyPortChoice(Time now) {
     const PortSettings choice = portDialog_.choice();
-    // The dialog's lines are the port's from now on; the RTS and DTR that
+    portDialog_.hide();
+    applyPortSettings(choice, now);
+}
+
+void Program::applyPortSettings(const PortSettings& choice, Time now) {
+    search_.cancel();  // the user's choice wins
+    // The chosen lines are the port's from now on; the RTS and DTR that
     // the dialog shows when created again stay as start-up read them.
     port_.port = choice.port;
     port_.line = choice.line;
-    portDialog_.hide();
+    rts_ = choice.rts;
+    dtr_ = choice.dtr;
 
     if (serial_.isOpen()) {
         step([&] { serial_.setRts(false); });
@@ -223,22 +234,55 @@ void Program::portDialogHidden(Time now) {
     receiver_.calibrateLater(now);
 }
 
+void Program::received(std::span<const std::uint8_t> bytes, Time now) {
+    search_.feed(bytes, now);
+    receiver_.feed(bytes, now);
+}
+
+void Program::findSettings(std::vector<int> otherPorts, Time now) {
+    const PortSettings current{serial_.portNumber(), serial_.line(), rts_, dtr_};
+    search_.start(current, std::move(otherPorts), now);
+    if (!search_.running()) searchEnded(now);
+}
+
+void Program::cancelSearch(Time now) {
+    if (!search_.running()) return;
+    search_.cancel();
+    searchEnded(now);
+}
+
+void Program::useFoundSettings(Time now) {
+    const auto& finding = search_.finding();
+    if (finding && finding->settings) applyPortSettings(*finding->settings, now);
+}
+
+void Program::searchEnded(Time now) {
+    // What the tries brought in says nothing of the link as it is now.
+    link_.reset(now.count());
+    receiver_.calibrateLater(now);
+}
+
 std::optional<Time> Program::nextDeadline() const {
-    return earlier(receiver_.nextDeadline(), about_.closeTimer().due());
+    return earlier(earlier(receiver_.nextDeadline(), about_.closeTimer().due()),
+                   search_.nextDeadline());
 }
 
 void Program::advance(Time now) {
     for (;;) {
-        // On a tie the receiver's come first.
+        // In time order; on a tie the receiver's first, the search's last.
         const auto mine = receiver_.nextDeadline();
         const auto splash = about_.closeTimer().due();
-        if (splash && *splash <= now && (!mine || *splash < *mine)) {
+        const auto search = search_.nextDeadline();
+        const auto first = earlier(earlier(mine, splash), search);
+        if (!first || *first > now) return;
+        if (mine == first) {
+            receiver_.advance(*mine);
+        } else if (splash == first) {
             aboutOk(*splash);
             about_.stopCloseTimer();
-        } else if (mine && *mine <= now) {
-            receiver_.advance(*mine);
         } else {
-            return;
+            search_.advance(*search);
+            if (!search_.running()) searchEnded(*search);
         }
     }
 }

@@ -14,6 +14,7 @@
 #include "dialogs/port_dialog.h"
 #include "link/link_monitor.h"
 #include "receiver/receiver.h"
+#include "search/settings_search.h"
 #include "serial/serial_port.h"
 #include "settings/settings_file.h"
 
@@ -29,6 +30,7 @@ public:
     Receiver& receiver() { return receiver_; }
     const Receiver& receiver() const { return receiver_; }
     LinkMonitor& link() { return link_; }
+    const SettingsSearch& search() const { return search_; }
     const AboutBox& about() const { return about_; }
     PortDialog& portDialog() { return portDialog_; }
     const PortDialog& portDialog() const { return portDialog_; }
@@ -57,11 +59,25 @@ public:
 
     // The port dialog's "Ok": the choice applied to the port and stored.
     void applyPortChoice(Time now);
+    // Any choice applied and stored as "Ok" does it.
+    void applyPortSettings(const PortSettings& choice, Time now);
     void closePortDialog(Time now);  // "Close" and Esc
     void restorePortDefaults();      // "Default"
     void portDialogDiscarded(Time now);
 
-    // When the watchdog, the delayed calibration or the splash falls due.
+    // A read of the port: for the receiver, and the settings search while
+    // it runs.
+    void received(std::span<const std::uint8_t> bytes, Time now);
+
+    // Diagnostics > Find Settings...: the port as it is now searched, then
+    // `otherPorts`. The search leaves the port as it was; its finding is
+    // used only when the user says so.
+    void findSettings(std::vector<int> otherPorts, Time now);
+    void cancelSearch(Time now);
+    void useFoundSettings(Time now);
+
+    // When the watchdog, the delayed calibration, the splash or the
+    // search's next step falls due.
     std::optional<Time> nextDeadline() const;
     // Runs, in time order, what fell due by `now`.
     void advance(Time now);
@@ -77,6 +93,7 @@ private:
     void finishStartup();
     void aboutHidden(Time now);
     void portDialogHidden(Time now);
+    void searchEnded(Time now);
     void readSettings();
     void configurePort();
     // Runs a step of start-up or of applying the port's settings: a failure
@@ -96,6 +113,8 @@ private:
     AboutBox about_;
     PortDialog portDialog_;
     PortSettings port_;
+    bool rts_ = false, dtr_ = false;  // the control lines as last set on the port
+    SettingsSearch search_;
     StatusLine status_;
     // What hiding the About window goes on with.
     enum class AfterAbout {

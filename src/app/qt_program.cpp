@@ -105,6 +105,9 @@ QtProgram::QtProgram(const std::filesystem::path& settingsPath, std::function<vo
         refresh();
     });
 
+    summaryTimer_.setInterval(500);
+    connect(&summaryTimer_, &QTimer::timeout, this, &QtProgram::updateLinkSummary);
+
     deadlines_ = std::make_unique<DeadlineTimer>([this] { return now(); },
                                                  [this](Time now) {
                                                      program_->advance(now);
@@ -141,6 +144,13 @@ void QtProgram::connectMainWindow() {
     connect(w, &MainWindow::commsTriggered, this, act([](Program& p) { p.showPortDialog(); }));
     connect(w, &MainWindow::zhenHuaTriggered, this, act([](Program& p) { p.showCableWindow(); }));
     connect(w, &MainWindow::linkMonitorTriggered, this, &QtProgram::showLinkMonitor);
+    connect(w, &MainWindow::findSettingsTriggered, this, &QtProgram::showFindSettings);
+    connect(w, &MainWindow::linkSummaryClicked, this, [this] {
+        if (summary_.findSettings())
+            showFindSettings();
+        else
+            showLinkMonitor();
+    });
     connect(w, &MainWindow::reverseChanged, this,
             act([](Program& p, int k, ReverseBox box) { p.receiver().setReverse(k, box); }));
     connect(w, &MainWindow::modeChosen, this,
@@ -154,6 +164,8 @@ void QtProgram::showLinkMonitor() {
         linkWindow_ = new LinkMonitorWindow([this] { return linkReport(); }, window_.get());
         connect(linkWindow_, &LinkMonitorWindow::resetClicked, this,
                 [this] { program_->link().reset(now().count()); });
+        connect(linkWindow_, &LinkMonitorWindow::findSettingsClicked, this,
+                &QtProgram::showFindSettings);
         // Beside the main window, on whichever side the screen has room.
         linkWindow_->adjustSize();
         const QRect main = window_->frameGeometry();
@@ -168,8 +180,58 @@ void QtProgram::showLinkMonitor() {
     linkWindow_->raise();
 }
 
+void QtProgram::showFindSettings() {
+    if (!findWindow_) {
+        findWindow_ = new FindSettingsWindow(window_.get());
+        connect(findWindow_, &FindSettingsWindow::searchClicked, this, &QtProgram::startSearch);
+        connect(findWindow_, &FindSettingsWindow::cancelClicked, this, [this] {
+            program_->cancelSearch(now());
+            refresh();
+        });
+        connect(findWindow_, &FindSettingsWindow::useClicked, this, [this] {
+            program_->useFoundSettings(now());
+            findWindow_->hide();
+            refresh();
+        });
+        findWindow_->adjustSize();
+        centreOver(*findWindow_, *window_);
+    }
+    findWindow_->show();
+    findWindow_->raise();
+    findWindow_->activateWindow();
+    if (!program_->search().running()) startSearch(findWindow_->everyPort());
+}
+
+void QtProgram::startSearch(bool everyPort) {
+    program_->findSettings(everyPort ? otherPresentPorts() : std::vector<int>{}, now());
+    updateLinkSummary();
+    refresh();
+}
+
+std::vector<int> QtProgram::otherPresentPorts() const {
+    const std::vector<std::string> present = presentSerialPorts();
+    std::vector<int> ports;
+    for (int n = 1; n <= 4; ++n) {
+        const std::string device = devicePathForPort(n, configuredDevices_, present);
+        const bool there = std::find(present.begin(), present.end(), device) != present.end() ||
+                           std::filesystem::exists(device);
+        if (there && n != serial_->portNumber()) ports.push_back(n);
+    }
+    return ports;
+}
+
+void QtProgram::updateLinkSummary() {
+    if (ended_) return;
+    summary_ = program_->search().running()
+                   ? LinkSummary{LinkSummary::Mark::Waiting, "Finding settings...",
+                                 "The settings search is trying the port's settings"}
+                   : summarizeLink(linkReport(), serial_->portNumber());
+    window_->showLinkSummary(summary_);
+}
+
 void QtProgram::start() {
     program_->start(now());
+    summaryTimer_.start();
     refresh();
 }
 
@@ -265,7 +327,7 @@ void QtProgram::onRead(std::span<const std::uint8_t> bytes) {
     link.setLine(serial_->line());
     link.setLowLatency(serial_->lowLatency());
     link.setDriverLineErrors(serial_->lineErrors());
-    program_->receiver().feed(bytes, now());
+    program_->received(bytes, now());
     // Bytes move the watchdog's deadline. A read that changes nothing on
     // screen (the same values again) asks for no refresh, and so costs no
     // wake-up.
@@ -301,6 +363,8 @@ void QtProgram::refresh() {
         deadlines_.reset();
         if (about_) about_->hide();
         if (portDialog_) portDialog_->hide();
+        if (findWindow_) findWindow_->hide();
+        summaryTimer_.stop();
         cable_.hide();
         cable_.apply();
         window_->hide();
@@ -312,6 +376,7 @@ void QtProgram::refresh() {
     cable_.apply();
     renderAbout();
     renderPortSettings();
+    if (findWindow_) findWindow_->render(program_->search());
     if (program_->mainWindowShown() && !window_->isVisible()) {
         centreOnScreen(*window_);
         window_->show();

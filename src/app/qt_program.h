@@ -21,6 +21,7 @@
 #include "serial/qt_serial_port.h"
 #include "settings/settings_file.h"
 #include "ui/about_dialog.h"
+#include "ui/find_settings_window.h"
 #include "ui/link_monitor_window.h"
 #include "ui/main_window.h"
 #include "ui/port_notice.h"
@@ -51,6 +52,11 @@ public:
     PortPermissionNotice& permissionNotice() { return *permissionNotice_; }
     SettingsFileNotice& settingsNotice() { return *settingsNotice_; }
     LinkMonitorWindow* linkMonitorWindow() const { return linkWindow_; }
+    FindSettingsWindow* findSettingsWindow() const { return findWindow_; }
+    // Diagnostics > Find Settings...: the window, and a search unless one runs.
+    void showFindSettings();
+    // The verdict beside the port line brought up to date.
+    void updateLinkSummary();
 
     // Brings the windows and the next deadline up to date with the core.
     void refresh();
@@ -66,6 +72,9 @@ private:
     void renderPortSettings();
     void createPortSettingsDialog();
     void showLinkMonitor();
+    void startSearch(bool everyPort);
+    // The ports present other than the one chosen, for "Try every port".
+    std::vector<int> otherPresentPorts() const;
     // Which device each port of the dialog opens, where ports are not "COMn".
     std::array<QString, 4> portDevices() const;
     void onLinkLost(const QString& reason);
@@ -86,6 +95,9 @@ private:
     QPointer<AboutDialog> about_;
     QPointer<PortSettingsDialog> portDialog_;
     QPointer<LinkMonitorWindow> linkWindow_;
+    QPointer<FindSettingsWindow> findWindow_;
+    QTimer summaryTimer_;  // the verdict beside the port line
+    LinkSummary summary_;
     PortPermissionNotice* permissionNotice_;  // owned by the main window
     SettingsFileNotice* settingsNotice_;      // owned by the main window
     std::unique_ptr<DeadlineTimer> deadlines_;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <set>
 
 #include "receiver/quietly.h"
 
@@ -71,7 +72,8 @@ void SettingsSearch::start(const PortSettings& current, std::vector<int> otherPo
         if (std::find(ports_.begin(), ports_.end(), p) == ports_.end()) ports_.push_back(p);
     lines_ = linesNearest(current.line);
     powers_.clear();
-    for (const auto& [rts, dtr] : {std::pair{current.rts, current.dtr}, {true, true}, {false, false}})
+    for (const auto& [rts, dtr] :
+         {std::pair{current.rts, current.dtr}, {true, true}, {false, false}})
         if (std::none_of(powers_.begin(), powers_.end(),
                          [&](const PortSettings& p) { return p.rts == rts && p.dtr == dtr; }))
             powers_.push_back({0, {}, rts, dtr});
@@ -121,11 +123,12 @@ void SettingsSearch::begin(Time now) {
     } catch (const SerialError& e) {
         tries_.push_back({s, {}, e.what()});
         if (onTry_) onTry_(tries_.back());
-        // A baud rate the adapter refuses costs only that try.
-        if (e.kind() == SerialError::Kind::InvalidValue && phase_ == Phase::Lines &&
-            ++lineAt_ < lines_.size())
-            return begin(now);
-        return nextPort(now);
+        // Line settings the port refuses (a pseudo-terminal takes no
+        // parity) cost only that try; a port that will not open, the port.
+        if (e.kind() != SerialError::Kind::InvalidValue) return nextPort(now);
+        lineAt_ = nextLine(lineAt_);
+        if (lineAt_ == lines_.size()) return nextPort(now);
+        return begin(now);
     }
 }
 
@@ -163,13 +166,18 @@ void SettingsSearch::judge(Time now) {
     if (phase_ == Phase::Power && score.bytes > 0) {
         // Power is there: now the line settings, the ones just tried aside.
         phase_ = Phase::Lines;
-        lineAt_ = 1;
+        lineAt_ = nextLine(lineAt_);  // those before it were refused
     } else if (phase_ == Phase::Power) {
         if (++powerAt_ == powers_.size()) return nextPort(now);
-    } else if (++lineAt_ == lines_.size()) {
-        return nextPort(now);
+    } else {
+        lineAt_ = nextLine(lineAt_);
     }
+    if (lineAt_ == lines_.size()) return nextPort(now);
     begin(now);
+}
+
+std::size_t SettingsSearch::nextLine(std::size_t after) const {
+    return std::min(after + 1, lines_.size());
 }
 
 void SettingsSearch::nextPort(Time now) {
@@ -205,12 +213,28 @@ void SettingsSearch::finish(Time now) {
     f.took = now - startedAt_;
     f.tries = static_cast<int>(tries_.size());
     const SearchTry* best = nullptr;
-    std::size_t listened = 0, withBytes = 0, withFrames = 0, withErrors = 0;
+    std::size_t listened = 0, withBytes = 0, withSteady = 0, withErrors = 0;
+    const SearchTry* refused = nullptr;
+    // Bytes at every baud rate, and at every try on that port once they came.
+    std::set<int> baudsWithBytes;
+    bool everyTry = true;
+    int port = 0;
+    bool bytesOnPort = false;
     for (const SearchTry& t : tries_) {
-        if (!t.failure.empty()) continue;
+        if (!t.failure.empty()) {
+            if (!refused) refused = &t;
+            continue;
+        }
+        if (t.settings.port != port) port = t.settings.port, bytesOnPort = false;
+        if (t.score.bytes > 0) {
+            bytesOnPort = true;
+            baudsWithBytes.insert(t.settings.line.baud);
+        } else if (bytesOnPort) {
+            everyTry = false;
+        }
         ++listened;
         withBytes += t.score.bytes > 0;
-        withFrames += t.score.frames > 0;
+        withSteady += t.score.steady();
         withErrors += t.score.lineErrors.value_or(0) > 0;
         if (!best || t.score.betterThan(best->score)) best = &t;
     }
@@ -223,7 +247,8 @@ void SettingsSearch::finish(Time now) {
         f.settings = best->settings;
         f.text = s.clean() ? "Found: " + describeTry(best->settings)
                            : "Frames at " + describeTry(best->settings) + ", but with " +
-                                 count(s.lineErrors.value_or(0), "framing or parity error", "framing or parity errors") +
+                                 count(s.lineErrors.value_or(0), "framing or parity error",
+                                       "framing or parity errors") +
                                  " and " + count(s.strayBytes, "byte", "bytes") +
                                  " between frames: a noisy signal or a loose plug";
     } else if (listened == 0) {
@@ -233,22 +258,23 @@ void SettingsSearch::finish(Time now) {
         f.kind = Finding::Kind::NoBytes;
         f.text = "No bytes " + where +
                  " at any setting: check power (RTS/DTR), the trainer socket and the transmitter";
-    } else if (withBytes >= lines_.size()) {
+    } else if (everyTry && baudsWithBytes.size() == std::size(kBauds)) {
         f.kind = Finding::Kind::Inverted;
         f.text =
             "Bytes at every rate but no frames: the signal is probably inverted (try the "
             "interface's other output or an inverting cable)";
     } else {
         f.kind = Finding::Kind::NoFrames;
-        f.text = "Bytes at some settings but frames at none: not a PPM interface, or a signal "
-                 "too weak to read";
+        f.text =
+            "Bytes at some settings but frames at none: not a PPM interface, or a signal "
+            "too weak to read";
     }
-    f.evidence = count(tries_.size(), "try", "tries") + " in " + secondsText(f.took) + ": bytes at " +
-                 std::to_string(withBytes) + ", frames at " + std::to_string(withFrames) +
-                 ", line errors at " + std::to_string(withErrors);
+    f.evidence = count(tries_.size(), "try", "tries") + " in " + secondsText(f.took) +
+                 ": bytes at " + std::to_string(withBytes) + ", steady frames at " +
+                 std::to_string(withSteady) + ", line errors at " + std::to_string(withErrors);
     if (listened < tries_.size())
         f.evidence += "; " + count(tries_.size() - listened, "try", "tries") + " refused" + " (" +
-                      tries_.back().failure + ")";
+                      refused->failure + ")";
     finding_ = std::move(f);
 }
 

@@ -31,12 +31,12 @@ struct SearchTry {
 
 struct Finding {
     enum class Kind {
-        Working,       // steady frames, no errors
-        Troubled,      // the best frames came with errors or stray bytes
-        Inverted,      // bytes at every setting, never a frame
-        NoFrames,      // bytes at some settings, never a frame
-        NoBytes,       // silence at every setting
-        NoPort,        // no port would open
+        Working,   // steady frames, no errors
+        Troubled,  // the best frames came with errors or stray bytes
+        Inverted,  // bytes at every setting, never a frame
+        NoFrames,  // bytes at some settings, never a frame
+        NoBytes,   // silence at every setting
+        NoPort,    // no port would open
     };
     Kind kind = Kind::NoBytes;
     std::optional<PortSettings> settings;  // what to use: Working and Troubled
@@ -88,6 +88,8 @@ private:
     enum class Phase { Power, Lines };
     PortSettings planned() const;
     void begin(Time now);  // the planned try
+    // The line settings to try after `after`; lines_.size() when none is left.
+    std::size_t nextLine(std::size_t after) const;
     void judge(Time now);
     void nextPort(Time now);
     void finish(Time now);

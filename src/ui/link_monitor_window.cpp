@@ -227,12 +227,17 @@ LinkMonitorWindow::LinkMonitorWindow(ReportSource source, QWidget* parent)
     nameControl(freezeOnTrouble_, "FreezeOnTrouble", "Freeze on trouble");
     auto* reset = new QPushButton("&Reset", this);
     nameControl(reset, "Reset", "Reset the statistics");
+    auto* find = new QPushButton("Find &Settings...", this);
+    nameControl(find, "FindSettingsButton", "Find Settings...");
+    find->setToolTip("Try the port's settings in turn until frames come");
     auto* close = new QPushButton("&Close", this);
     nameControl(close, "Close", "Close");
-    for (QWidget* w : std::initializer_list<QWidget*>{freeze_, freezeOnTrouble_, reset, close})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{freeze_, freezeOnTrouble_, reset, find, close})
         buttons->addWidget(w);
     layout->addLayout(buttons);
     connect(reset, &QPushButton::clicked, this, &LinkMonitorWindow::resetClicked);
+    connect(find, &QPushButton::clicked, this, &LinkMonitorWindow::findSettingsClicked);
     connect(close, &QPushButton::clicked, this, &QWidget::hide);
 
     refresh_.setInterval(100);

@@ -37,6 +37,7 @@ public:
 
 signals:
     void resetClicked();
+    void findSettingsClicked();
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -15,6 +15,7 @@
 #include <QShortcut>
 #include <QStyle>
 #include <QStyleOptionProgressBar>
+#include <QToolButton>
 
 #include <algorithm>
 
@@ -265,8 +266,10 @@ void MainWindow::buildMenus() {
     command(menuBar(), names::kZhenHua, "&Zhen Hua", &MainWindow::zhenHuaTriggered);
 
     // Beside the window's own menus: what tells why a link fails.
-    command(menu("&Diagnostics", "DiagnosticsMenu"), "LinkMonitorMenu", "&Link Monitor...",
-            &MainWindow::linkMonitorTriggered);
+    QMenu* diagnostics = menu("&Diagnostics", "DiagnosticsMenu");
+    command(diagnostics, "LinkMonitorMenu", "&Link Monitor...", &MainWindow::linkMonitorTriggered);
+    command(diagnostics, "FindSettingsMenu", "&Find Settings...",
+            &MainWindow::findSettingsTriggered);
     command(menu("&Help", names::kHelpMenu), names::kAbout, "&About...",
             &MainWindow::aboutTriggered);
 }
@@ -384,9 +387,56 @@ void MainWindow::buildStatusArea(QWidget* client) {
                           {120, 5160, 2055, 255}, {.color = kRed, .align = kLeft});
     noSignal_->setToolTip("Indicates that no interface is detected");
 
+    // The port line keeps its place and its longest text (" Comms Port 4:
+    // 19200,N,8,1.5"); the link's verdict takes the rest, up to the
+    // window's edge.
     status_ =
-        makeLabel(client, names::kStatus, names::kStatus, {45, 5400, 6135, 255}, {.align = kLeft});
+        makeLabel(client, names::kStatus, names::kStatus, {45, 5400, 2790, 255}, {.align = kLeft});
     status_->setFrameStyle(QFrame::Box | QFrame::Plain);
+
+    auto* panel = new QFrame(client);
+    nameControl(panel, "LinkSummaryPanel");
+    panel->setFrameStyle(QFrame::Box | QFrame::Plain);
+    placeAt(panel, {2880, 5400, kClientWidth - 45 - 2880, 255});
+    linkSummary_ = new QToolButton(panel);
+    nameControl(linkSummary_, "LinkSummary", "Waiting for data");
+    linkSummary_->setText("Waiting for data");
+    linkSummary_->setAutoRaise(true);
+    linkSummary_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    linkSummary_->setGeometry(panel->contentsRect());
+    linkSummary_->setIconSize(QSize(linkSummary_->height() - 6, linkSummary_->height() - 6));
+    linkSummary_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    connect(linkSummary_, &QToolButton::clicked, this, &MainWindow::linkSummaryClicked);
+    showLinkSummary({});
+}
+
+void MainWindow::showLinkSummary(const LinkSummary& summary) {
+    if (summaryShown_ == summary) return;
+    using Mark = LinkSummary::Mark;
+    const QString text =
+        QString::fromStdString(summary.text.empty() ? "Waiting for data" : summary.text);
+    linkSummary_->setText(text);
+    linkSummary_->setAccessibleName(text);
+    linkSummary_->setToolTip(
+        QString::fromStdString(summary.tooltip) +
+        (summary.findSettings() ? "\nClick to find the settings" : "\nClick for the Link Monitor"));
+    if (!summaryShown_ || summaryShown_->mark != summary.mark) {
+        const Rgb colour = summary.mark == Mark::Good      ? kGreen
+                           : summary.mark == Mark::Bad     ? kRed
+                           : summary.mark == Mark::Warning ? kAmber
+                                                           : kGrey;
+        QPixmap mark(linkSummary_->iconSize() * linkSummary_->devicePixelRatio());
+        mark.setDevicePixelRatio(linkSummary_->devicePixelRatio());
+        mark.fill(Qt::transparent);
+        QPainter painter(&mark);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(Qt::black, 1));
+        painter.setBrush(toQColor(colour));
+        const QSize size = linkSummary_->iconSize();
+        painter.drawEllipse(QRectF(0.5, 0.5, size.width() - 1, size.height() - 1));
+        linkSummary_->setIcon(QIcon(mark));
+    }
+    summaryShown_ = summary;
 }
 
 bool MainWindow::shows(const ReceiverView& view, const StatusLine& status) const {

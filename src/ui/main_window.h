@@ -9,6 +9,7 @@
 #include <array>
 #include <optional>
 
+#include "link/link_summary.h"
 #include "receiver/receiver.h"
 #include "serial/port_settings.h"
 
@@ -19,6 +20,7 @@ class QLabel;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
+class QToolButton;
 class QWidget;
 
 namespace quadrel {
@@ -31,13 +33,15 @@ class MainWindow : public QMainWindow {
 signals:
     // What the user did; the program decides what follows.
     void calibrateClicked();
-    void recalibrateTriggered();  // Settings > Recalibrate
-    void commsTriggered();        // Settings > Comms...
-    void zhenHuaTriggered();      // Zhen Hua
-    void aboutTriggered();        // Help > About...
-    void linkMonitorTriggered();  // Diagnostics > Link Monitor...
-    void exitTriggered();         // File > Exit
-    void closeRequested();        // the close box
+    void recalibrateTriggered();   // Settings > Recalibrate
+    void commsTriggered();         // Settings > Comms...
+    void zhenHuaTriggered();       // Zhen Hua
+    void aboutTriggered();         // Help > About...
+    void linkMonitorTriggered();   // Diagnostics > Link Monitor...
+    void findSettingsTriggered();  // Diagnostics > Find Settings...
+    void linkSummaryClicked();     // the verdict beside the port line
+    void exitTriggered();          // File > Exit
+    void closeRequested();         // the close box
     void reverseChanged(int channel, quadrel::ReverseBox box);
     void modeChosen(quadrel::StickMode mode);
     void typeChosen(quadrel::TransmitterType type);
@@ -49,6 +53,8 @@ public:
     void render(const ReceiverView& view, const StatusLine& status);
     // Whether the widgets show these already.
     bool shows(const ReceiverView& view, const StatusLine& status) const;
+    // The link's verdict in the status bar, right of the port line.
+    void showLinkSummary(const LinkSummary& summary);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -70,6 +76,8 @@ private:
     QPushButton* calibrate_ = nullptr;
     QLabel* noSignal_ = nullptr;
     QLabel* status_ = nullptr;
+    QToolButton* linkSummary_ = nullptr;
+    std::optional<LinkSummary> summaryShown_;
     QWidget* rightStick_ = nullptr;
     QWidget* leftStick_ = nullptr;
     PictureLayer* rowsLayer_ = nullptr;   // paints the values and bars

@@ -8,7 +8,8 @@ constexpr Time kStartUp{300'000};  // from power to the first frame: a slow star
 
 std::vector<std::uint8_t> frame(int j) {
     std::vector<std::uint8_t> out{255};
-    for (int k = 0; k < 8; ++k) out.push_back(static_cast<std::uint8_t>(40 + (j * 3 + k * 20) % 180));
+    for (int k = 0; k < 8; ++k)
+        out.push_back(static_cast<std::uint8_t>(40 + (j * 3 + k * 20) % 180));
     return out;
 }
 
@@ -37,13 +38,15 @@ std::vector<std::uint8_t> ModelLink::readUntil(Time now) {
     if (!heard_ || !uart_) nextFrame_ = now + kStartUp;  // just powered
     if (heard_ != settings) {
         // The port's UART set afresh: what it counted so far stays counted.
-        if (uart_) counted_.framing += uart_->framingErrors(), counted_.parity += uart_->parityErrors();
+        if (uart_)
+            counted_.framing += uart_->framingErrors(), counted_.parity += uart_->parityErrors();
         uart_ = std::make_unique<sim::UartLine>(model_.line, settings.line, model_.inverted);
         heard_ = settings;
     }
     for (; nextFrame_ <= now; nextFrame_ += kFramePeriod, ++frames_) {
         std::vector<std::uint8_t> bytes = frame(frames_);
-        if (model_.noisy && frames_ % 4 == 3) bytes.push_back(static_cast<std::uint8_t>(frames_ % 200));
+        if (model_.noisy && frames_ % 4 == 3)
+            bytes.push_back(static_cast<std::uint8_t>(frames_ % 200));
         uart_->send(1000.0 * static_cast<double>(nextFrame_.count()), bytes);
     }
     std::vector<std::uint8_t> read = uart_->receive(1000.0 * static_cast<double>(now.count()));

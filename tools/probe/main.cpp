@@ -15,6 +15,7 @@
 #include <string_view>
 
 #include "app/shutdown_signals.h"
+#include "find_report.h"
 #include "port_choice.h"
 #include "probe_options.h"
 #include "probe_report.h"
@@ -143,6 +144,62 @@ int listen(const ProbeOptions& o) {
     return QCoreApplication::exec();
 }
 
+// --find: the settings search on the chosen port, each try printed as it
+// ends; exit 0 when a setting that gives frames was found.
+int find(const ProbeOptions& o) {
+    PortChoice choice = choosePort(o, defaultSettingsPath());
+    QtSerialPort serial(o.source == ProbeOptions::Source::Device
+                            ? QtSerialPort::DeviceResolver([&o](int) { return o.path; })
+                            : systemDeviceResolver(choice.devices));
+    try {  // closed: the search opens it, and leaves it closed
+        serial.setPortNumber(choice.port.port);
+        serial.setLine(choice.port.line);
+    } catch (const SerialError& e) {
+        return failed(o.json, e.what());
+    }
+    QElapsedTimer clock;
+    clock.start();
+    const auto now = [&clock] { return Time(clock.nsecsElapsed() / 1000); };
+    SettingsSearch search(serial);
+    search.onTry([&](const SearchTry& t) {
+        if (o.json) return;
+        std::fputs(tryText(search.triesMade(), t).c_str(), stdout);
+        std::fflush(stdout);
+    });
+    serial.setReadHandler([&](std::span<const std::uint8_t> bytes) { search.feed(bytes, now()); });
+
+    QTimer step;
+    step.setSingleShot(true);
+    step.setTimerType(Qt::PreciseTimer);
+    const auto follow = [&] {
+        if (!search.running()) {
+            const auto& finding = search.finding();
+            if (finding)
+                std::fputs(
+                    (o.json ? findJson(search.tries(), *finding) : findingText(*finding)).c_str(),
+                    stdout);
+            return QCoreApplication::exit(finding && finding->settings ? 0 : 1);
+        }
+        const auto due = search.nextDeadline();
+        step.start(
+            static_cast<int>(std::max<std::int64_t>(0, (*due - now()).count() + 999) / 1000));
+    };
+    QObject::connect(&step, &QTimer::timeout, [&] {
+        search.advance(now());
+        follow();
+    });
+    ShutdownSignals stop;  // Ctrl+C: the port as it was, and no finding
+    QObject::connect(&stop, &ShutdownSignals::shutdownRequested, [&] {
+        search.cancel();
+        std::fprintf(stderr, "quadrel-probe: search cancelled\n");
+        if (o.json) std::fputs(failureJson("search cancelled").c_str(), stdout);
+        follow();
+    });
+    search.start(choice.port, {}, now());
+    QTimer::singleShot(0, follow);
+    return QCoreApplication::exec();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -156,5 +213,5 @@ int main(int argc, char** argv) {
         return *status;
     if (command.options.source == ProbeOptions::Source::Replay) return replayFile(command.options);
     QCoreApplication application(argc, argv);
-    return listen(command.options);
+    return command.options.find ? find(command.options) : listen(command.options);
 }

@@ -44,10 +44,10 @@ void setSource(ProbeOptions& o, ProbeOptions::Source source) {
     o.source = source;
 }
 
-// Every option; all but --json take a value.
+// Every option; all but --json and --find take a value.
 constexpr std::string_view kOptions[] = {
-    "port",   "device",          "replay",  "settings",        "seconds",
-    "record", "expect-channels", "min-fps", "max-interval-ms", "json"};
+    "port",    "device",          "replay", "settings", "seconds", "record", "expect-channels",
+    "min-fps", "max-interval-ms", "json",   "find"};
 
 void apply(ProbeOptions& o, std::string_view name, std::string_view value) {
     using Source = ProbeOptions::Source;
@@ -91,9 +91,10 @@ ProbeCommand parseProbeOptions(const std::vector<std::string_view>& args) {
             const std::string_view name = arg.substr(0, equals);
             if (std::find(std::begin(kOptions), std::end(kOptions), name) == std::end(kOptions))
                 fail("unknown option '--" + sim::printable(name) + "'");
-            if (name == "json") {
-                if (equals != std::string_view::npos) fail("--json takes no value");
-                result.options.json = true;
+            if (name == "json" || name == "find") {
+                if (equals != std::string_view::npos)
+                    fail("--" + std::string(name) + " takes no value");
+                (name == "json" ? result.options.json : result.options.find) = true;
                 continue;
             }
             if (equals != std::string_view::npos)
@@ -106,6 +107,11 @@ ProbeCommand parseProbeOptions(const std::vector<std::string_view>& args) {
         const ProbeOptions& o = result.options;
         if (o.recordPath && o.source == ProbeOptions::Source::Replay)
             fail("--record saves what a port receives; --replay already has it");
+        if (o.find && o.source == ProbeOptions::Source::Replay)
+            fail("--find tries settings on a port; a capture has only the one it was made with");
+        if (o.find &&
+            (o.seconds || o.recordPath || o.expectChannels || o.minFps || o.maxIntervalMs))
+            fail("--find takes only --port or --device, --settings and --json");
     } catch (const Failure& failure) {
         result.action = ProbeCommand::Action::Error;
         result.error = failure.message;
@@ -129,6 +135,11 @@ itself uses, from its settings file)
 
 Options
   --help, --version this text; the version
+  --find            try the control lines (RTS and DTR as stored, both on,
+                    both off), baud rates 9600 to 115200 and parities N, E
+                    and O, nearest --settings first, half a second each,
+                    until steady frames come; then print the setting found
+                    or what the tries point to
   --settings BAUD,PARITY,DATA,STOP
                     line settings (default Quadrel's, else 19200,N,8,1)
   --seconds S       how long to listen (default 5; a replay: all of it)
@@ -149,7 +160,8 @@ hex separated by spaces; a last line "# end MS" says when it stopped.
 Exit status: 0 when every expectation given holds, 1 when one fails or the
 port went away while listening, 2 for a bad command line, a file that cannot
 be replayed or a port that cannot be opened; with --json, a failure is also
-one JSON object with "ok": false and "error".
+one JSON object with "ok": false and "error". With --find: 0 when a setting
+that gives frames was found, 1 when none was.
 )";
 }
 

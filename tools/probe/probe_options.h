@@ -23,6 +23,7 @@ struct ProbeOptions {
     std::optional<LineSettings> line;  // --settings
     std::optional<double> seconds;     // how long to listen
     bool json = false;
+    bool find = false;  // search for the settings instead of listening
     std::optional<std::string> recordPath;
     std::optional<int> expectChannels;
     std::optional<double> minFps;

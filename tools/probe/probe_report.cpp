@@ -20,23 +20,6 @@ std::string number(double v) {
     return s == "-0" ? "0" : s;
 }
 
-std::string quoted(std::string_view s) {
-    std::string out = "\"";
-    for (char c : s) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            char esc[8];
-            std::snprintf(esc, sizeof esc, "\\u%04x", c);
-            out += esc;
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
-}
-
 std::string fixed(double v, int decimals) {
     char text[40];
     std::snprintf(text, sizeof text, "%.*f", decimals, v);
@@ -262,6 +245,23 @@ std::string reportJson(const ProbeRun& run, const LinkReport& r, const std::vect
 
 std::string failureJson(const std::string& error) {
     return "{\n  \"error\": " + quoted(error) + ",\n  \"ok\": false\n}\n";
+}
+
+std::string quoted(std::string_view s) {
+    std::string out = "\"";
+    for (char c : s) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (static_cast<unsigned char>(c) < 0x20) {
+            char esc[8];
+            std::snprintf(esc, sizeof esc, "\\u%04x", c);
+            out += esc;
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
 }
 
 }  // namespace quadrel::probe

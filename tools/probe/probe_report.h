@@ -36,4 +36,7 @@ std::string reportJson(const ProbeRun& run, const LinkReport& report,
 // What --json prints when the probe could not listen or replay at all.
 std::string failureJson(const std::string& error);
 
+// A JSON string: quotes, backslashes and control characters escaped.
+std::string quoted(std::string_view text);
+
 }  // namespace quadrel::probe
