@@ -152,9 +152,10 @@ TEST(ProbeOptions, ReadsTheCommandLineAndNamesEachMistake) {
         {"--min-fps x", "--min-fps 'x': expected frames a second"},
         {"--max-interval-ms -1", "--max-interval-ms '-1': expected milliseconds"},
         {"--replay c.txt --record d.txt", "--record saves what a port receives"},
-        {"--json=1", "--json takes no value"},
+        {"--find=1", "--find takes no value"},
+        {"--find --replay c.txt", "--find tries settings on a port"},
+        {"--find --seconds 3", "--find takes only --port or --device, --settings and --json"},
         {"--seconds", "--seconds needs a value"},
-        {"--verbose 1", "unknown option '--verbose'"},
         {"--bogus", "unknown option '--bogus'"},
         {"/dev/ttyUSB0", "unexpected argument '/dev/ttyUSB0'"},
     };
@@ -381,6 +382,34 @@ TEST(ProbeProgram, JudgesALinkLiveAndStopsWhenItsPortGoesAway) {
                                        "stopped"),
               std::string::npos)
         << gone.text;
+#endif
+}
+
+// --find through a pseudo-terminal, which takes any baud rate and refuses
+// any parity: data right at the stored setting are found at the first try;
+// an inverted signal, read wrong at every setting, is named as such.
+TEST(ProbeProgram, FindsTheSettingsOrNamesTheCause) {
+#ifndef QUADREL_PROBE
+    GTEST_SKIP() << "quadrel-probe is built with the Qt program only";
+#else
+    const std::string probe = std::string(QUADREL_PROBE) + " --find --settings 57600,N,8,1";
+    {
+        RunningSim sim("");
+        ASSERT_FALSE(sim.pty.empty());
+        const Output found = run(probe + " --device " + sim.pty);
+        EXPECT_EQ(found.status, 0) << found.text;
+        EXPECT_NE(found.text.find("Found: COM 1, 57600,N,8,1, RTS on\n"), std::string::npos)
+            << found.text;
+        EXPECT_NE(found.text.find("--settings 57600,N,8,1 (COM 1, RTS on, DTR off)\n"),
+                  std::string::npos)
+            << found.text;
+    }
+    RunningSim sim("--inverted");
+    ASSERT_FALSE(sim.pty.empty());
+    const Output inverted = run(probe + " --json --device " + sim.pty);
+    EXPECT_EQ(inverted.status, 1) << inverted.text;
+    EXPECT_NE(inverted.text.find("\"kind\": \"inverted\""), std::string::npos) << inverted.text;
+    EXPECT_NE(inverted.text.find("\"refused\": "), std::string::npos) << inverted.text;
 #endif
 }
 

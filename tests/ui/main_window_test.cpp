@@ -4,6 +4,7 @@
 #include <QtTest>
 
 #include "layout_check.h"
+#include "link/link_summary.h"
 #include "ui/main_window.h"
 
 namespace quadrel::testing {
@@ -62,7 +63,38 @@ TEST(MainWindow, LooksAsDesignedWhateverTheFontsAndAnswersItsKeysAndMenus) {
     EXPECT_EQ(
         items.join("|"),
         "&File|E&xit|&Settings|&Recalibrate||&Comms...|&Zhen Hua|&Diagnostics|&Link Monitor...|"
-        "&Help|&About...");
+        "&Find Settings...|&Help|&About...");
+}
+
+// Right of the port line, inside the window: the link's verdict in a few
+// words with a coloured mark, whole; a click asks the program what to open.
+TEST(MainWindow, TheLinksVerdictSitsBesideThePortLine) {
+    MainWindow w;
+    w.render({}, {" Comms Port 4: 19200,N,8,1.5", {}});
+    const QWidget* port = control(w, "Label1");
+    const QWidget* panel = control(w, "LinkSummaryPanel");
+    EXPECT_EQ(port->pos(), QPoint(3, 360));  // 45 and 5400 twips, as designed
+    EXPECT_LT(port->geometry().right(), panel->geometry().left());
+    EXPECT_LE(panel->geometry().right(), w.centralWidget()->width() - 1);
+    EXPECT_EQ(panel->geometry().top(), port->geometry().top());
+    auto* button = w.findChild<QToolButton*>("LinkSummary");
+    const std::pair<Verdict, QColor> marks[] = {{Verdict::Good, QColor(0, 255, 0)},
+                                                {Verdict::NoFrames, QColor(255, 0, 0)},
+                                                {Verdict::PortShared, QColor(255, 191, 0)}};
+    for (const auto& [verdict, colour] : marks) {
+        LinkReport report;
+        report.verdict = verdict;
+        report.verdictText = "the evidence";
+        w.showLinkSummary(summarizeLink(report, 1));
+        EXPECT_EQ(button->accessibleName(), button->text());
+        EXPECT_LE(button->sizeHint().width(), button->width()) << button->text().toStdString();
+        const QImage mark = button->icon().pixmap(button->iconSize()).toImage();
+        EXPECT_EQ(mark.pixelColor(mark.rect().center()), colour) << button->text().toStdString();
+        EXPECT_TRUE(button->toolTip().startsWith("the evidence"));
+    }
+    QSignalSpy clicked(&w, &MainWindow::linkSummaryClicked);
+    button->click();
+    EXPECT_EQ(clicked.count(), 1);
 }
 
 // The mouse, a program call, and the toggle action a screen reader uses.
