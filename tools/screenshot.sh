@@ -4,7 +4,8 @@
 # window manager). Needs xdotool and ImageMagick.
 #   main:         Quadrel's main window, six channels sweeping
 #   link-monitor: the Link Monitor beside it, a channel twitching
-# Usage: screenshot.sh BUILD-DIR OUTPUT.png [main|link-monitor]
+#   find-settings: Find Settings over it, an inverted signal found out
+# Usage: screenshot.sh BUILD-DIR OUTPUT.png [main|link-monitor|find-settings]
 set -euo pipefail
 build=$1
 out=$2
@@ -23,6 +24,7 @@ case $picture in
     # Six channels, so that the picture shows absent ones too.
     main) sim=(--seed 7 --motion sweep --channels 6) mode=2 ;;
     link-monitor) sim=(--seed 3 --glitch 3 --motion sweep) mode=1 ;;
+    find-settings) sim=(--seed 3 --inverted) mode=1 ;;
     *) echo "screenshot.sh: no picture '$picture'" >&2; exit 2 ;;
 esac
 exec 3< <(exec "$build/tools/quadrel-sim" --quiet "${sim[@]}")
@@ -47,13 +49,18 @@ if [ "$picture" = main ]; then
     exit 0
 fi
 sleep 3  # the splash has gone and data flows
-# Diagnostics > Link Monitor..., by its access keys.
+# Diagnostics > Link Monitor... or Find Settings..., by their access keys.
 xdotool windowfocus "$window"
 sleep 0.3
 xdotool key alt+d
 sleep 0.5
-xdotool key l
-sleep 9  # ten seconds of figures, a glitch a second among them
+if [ "$picture" = link-monitor ]; then
+    xdotool key l
+    sleep 9  # ten seconds of figures, a glitch a second among them
+else
+    xdotool key f
+    sleep 12  # the search, and the verdict beside the port line after it
+fi
 # Both windows, without the empty screen around them.
 import -window root "$dir/screen.png"
 convert "$dir/screen.png" -trim +repage "$out"

@@ -56,6 +56,18 @@ void centreOver(QWidget& w, const QWidget& owner) {
     w.move(owner.frameGeometry().center() - w.rect().center());
 }
 
+// Beside the main window, on whichever side the screen has room.
+void placeBeside(QWidget& w, const QWidget& main) {
+    w.adjustSize();
+    const QRect home = main.frameGeometry();
+    const QRect screen = main.screen() ? main.screen()->availableGeometry() : home;
+    const int width = w.frameGeometry().width();
+    const int left = home.right() + 8 + width <= screen.right()
+                         ? home.right() + 8
+                         : std::max(screen.left(), home.left() - 8 - width);
+    w.move(left, home.top());
+}
+
 }  // namespace
 
 QtProgram::QtProgram(const std::filesystem::path& settingsPath, std::function<void()> onEnd)
@@ -166,15 +178,7 @@ void QtProgram::showLinkMonitor() {
                 [this] { program_->link().reset(now().count()); });
         connect(linkWindow_, &LinkMonitorWindow::findSettingsClicked, this,
                 &QtProgram::showFindSettings);
-        // Beside the main window, on whichever side the screen has room.
-        linkWindow_->adjustSize();
-        const QRect main = window_->frameGeometry();
-        const QRect screen = window_->screen() ? window_->screen()->availableGeometry() : main;
-        const int width = linkWindow_->frameGeometry().width();
-        const int left = main.right() + 8 + width <= screen.right()
-                             ? main.right() + 8
-                             : std::max(screen.left(), main.left() - 8 - width);
-        linkWindow_->move(left, main.top());
+        placeBeside(*linkWindow_, *window_);
     }
     linkWindow_->show();
     linkWindow_->raise();
@@ -193,8 +197,7 @@ void QtProgram::showFindSettings() {
             findWindow_->hide();
             refresh();
         });
-        findWindow_->adjustSize();
-        centreOver(*findWindow_, *window_);
+        placeBeside(*findWindow_, *window_);
     }
     findWindow_->show();
     findWindow_->raise();

@@ -14,11 +14,16 @@
 namespace quadrel {
 namespace {
 
-QLabel* wrappedLabel(QWidget* parent, const char* name, const QString& spoken) {
+// Room for `lines` lines whatever it says, so that a longer finding neither
+// cuts itself off nor makes the window jump.
+QLabel* wrappedLabel(QWidget* parent, const char* name, const QString& spoken, int lines) {
     auto* label = new QLabel(parent);
     nameControl(label, name, spoken);
     label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    label->setMinimumHeight(label->fontMetrics().lineSpacing() * lines + 2);
+    label->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     return label;
 }
 
@@ -31,7 +36,7 @@ FindSettingsWindow::FindSettingsWindow(QWidget* parent) : QDialog(parent) {
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     auto* layout = new QVBoxLayout(this);
 
-    auto* intro = wrappedLabel(this, "FindSettingsIntro", "What the search does");
+    auto* intro = wrappedLabel(this, "FindSettingsIntro", "What the search does", 2);
     intro->setText(
         "Quadrel tries the control lines, baud rates and parities in turn and listens for "
         "frames at each. Keep the transmitter on.");
@@ -40,22 +45,23 @@ FindSettingsWindow::FindSettingsWindow(QWidget* parent) : QDialog(parent) {
     everyPort_ = new QCheckBox("Try every &port", this);
     nameControl(everyPort_, "TryEveryPort", "Try every port");
     layout->addWidget(everyPort_);
-    auto* warning = wrappedLabel(this, "TryEveryPortNote", "About trying every port");
+    auto* warning = wrappedLabel(this, "TryEveryPortNote", "About trying every port", 2);
     warning->setText(
         "Raising RTS or DTR resets some other devices (a board or a modem on another port).");
-    warning->setIndent(20);
+    warning->setContentsMargins(20, 0, 0, 0);  // under the box's caption
     everyPort_->setToolTip(warning->text());
     layout->addWidget(warning);
 
     progress_ = new QProgressBar(this);
     nameControl(progress_, "SearchProgress", "Search progress");
     layout->addWidget(progress_);
-    trying_ = wrappedLabel(this, "TryUnderWay", "Try under way");
+    trying_ = wrappedLabel(this, "TryUnderWay", "Try under way", 1);
     layout->addWidget(trying_);
-    finding_ = wrappedLabel(this, "Finding", "Finding");
+    finding_ = wrappedLabel(this, "Finding", "Finding", 3);
     finding_->setFont(designFont(font().pointSizeF(), true));
+    finding_->setMinimumHeight(finding_->fontMetrics().lineSpacing() * 3 + 2);
     layout->addWidget(finding_);
-    evidence_ = wrappedLabel(this, "Evidence", "Evidence");
+    evidence_ = wrappedLabel(this, "Evidence", "Evidence", 4);
     layout->addWidget(evidence_);
     layout->addStretch();
 
@@ -80,8 +86,9 @@ FindSettingsWindow::FindSettingsWindow(QWidget* parent) : QDialog(parent) {
     connect(cancel_, &QPushButton::clicked, this, &FindSettingsWindow::cancelClicked);
     connect(close_, &QPushButton::clicked, this, &QWidget::hide);
 
-    // Wide enough for a finding of two or three lines.
-    setMinimumWidth(fontMetrics().horizontalAdvance(QString(64, 'n')));
+    // Wide enough for a finding in two or three lines; as tall as it needs.
+    setFixedWidth(fontMetrics().horizontalAdvance(QString(70, 'n')));
+    layout->setSizeConstraint(QLayout::SetMinimumSize);
 }
 
 bool FindSettingsWindow::everyPort() const {
