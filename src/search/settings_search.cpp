@@ -140,11 +140,8 @@ void SettingsSearch::feed(std::span<const std::uint8_t> bytes, Time now) {
 
 std::optional<Time> SettingsSearch::nextDeadline() const {
     if (!running_) return std::nullopt;
-    const TryScore& score = listener_.score();
-    // Bytes that began late (an interface starting up) are heard out,
-    // unless frames already run steadily.
-    const bool hearOut = score.bytes > 0 && score.longestRun < 3 && firstByte_ &&
-                         *firstByte_ > tryStart_ + kListen / 2;
+    // Bytes that began late (an interface starting up) are heard out.
+    const bool hearOut = firstByte_ && *firstByte_ > tryStart_ + kListen / 2;
     return tryStart_ + (hearOut ? kLongest : kListen);
 }
 

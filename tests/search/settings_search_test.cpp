@@ -52,6 +52,7 @@ TEST(SettingsSearch, FindsTheSettingOrNamesTheCause) {
         Kind found;
         std::optional<PortSettings> use;
         int tries;
+        const char* says = nullptr;  // the finding, where no setting is
     };
     const auto at = [](int port, const char* text, bool rts, bool dtr) {
         return PortSettings{port, line(text), rts, dtr};
@@ -70,8 +71,8 @@ TEST(SettingsSearch, FindsTheSettingOrNamesTheCause) {
         {"needs DTR",          {.line = line("19200,N,8,1"), .power = Power::Dtr}, {}, Kind::Working, at(1, "19200,N,8,1", true, true), 2},
         {"needs DTR, 57600,E", {.line = line("57600,E,8,1"), .power = Power::Dtr}, {}, Kind::Working, at(1, "57600,E,8,1", true, true), 12},
         {"errors not counted", uncounted, {}, Kind::Working, at(1, "9600,N,8,1", true, false), 4},
-        {"inverted",           inverted, {}, Kind::Inverted, std::nullopt, 15},
-        {"silent",             silent, {}, Kind::NoBytes, std::nullopt, 3},
+        {"inverted",           inverted, {}, Kind::Inverted, std::nullopt, 15, "Bytes at every rate but no frames: the signal is probably inverted (try the interface's other output or an inverting cable)"},
+        {"silent",             silent, {}, Kind::NoBytes, std::nullopt, 3, "No bytes on COM 1 at any setting: check power (RTS/DTR), the trainer socket and the transmitter"},
         {"noisy",              noisy, {}, Kind::Troubled, at(1, "19200,N,8,1", true, false), 15},
         {"on COM 3",           {.port = 3, .line = line("19200,N,8,1")}, {2, 3}, Kind::Working, at(3, "19200,N,8,1", true, false), 7},
         {"COM 2 missing",      {.port = 3, .line = line("9600,N,8,1")}, {5, 3}, Kind::Working, at(3, "9600,N,8,1", true, false), 8},
@@ -85,6 +86,8 @@ TEST(SettingsSearch, FindsTheSettingOrNamesTheCause) {
         EXPECT_EQ(f.kind, c.found) << f.text;
         EXPECT_EQ(f.settings, c.use) << f.text;
         EXPECT_EQ(f.tries, c.tries) << f.evidence;
+        const bool found = c.found == Kind::Working;
+        EXPECT_EQ(f.text, c.says ? c.says : found ? "Found: " + describeTry(*c.use) : f.text);
         EXPECT_EQ(run.portNow(), kStored) << "the port is left as it was";
         EXPECT_TRUE(run.port.isOpen());
         if (c.otherPorts.empty()) {
@@ -93,20 +96,6 @@ TEST(SettingsSearch, FindsTheSettingOrNamesTheCause) {
         ::testing::Test::RecordProperty(c.name, std::to_string(f.tries) + " tries, " +
                                                     std::to_string(f.took.count() / 1000) + " ms");
     }
-}
-
-TEST(SettingsSearch, TheFindingSaysWhatToDo) {
-    const auto textFor = [](const ModelInterface& model) {
-        return SearchRun(model, kStored, {}).search.finding()->text;
-    };
-    EXPECT_EQ(textFor({.line = line("19200,N,8,1"), .inverted = true}),
-              "Bytes at every rate but no frames: the signal is probably inverted (try the "
-              "interface's other output or an inverting cable)");
-    EXPECT_EQ(textFor({.line = line("19200,N,8,1"), .silent = true}),
-              "No bytes on COM 1 at any setting: check power (RTS/DTR), the trainer socket and the "
-              "transmitter");
-    EXPECT_EQ(textFor({.line = line("9600,E,8,1"), .power = Power::Dtr}),
-              "Found: COM 1, 9600,E,8,1, RTS and DTR on");
 }
 
 TEST(SettingsSearch, CancelLeavesThePortAsItWas) {

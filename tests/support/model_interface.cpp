@@ -4,7 +4,7 @@ namespace quadrel::testing {
 namespace {
 
 constexpr Time kFramePeriod{22'500};
-constexpr Time kStartUp{300'000};  // from power to the first frame: a slow start
+constexpr Time kStartUp{450'000};  // from power to the first frame: a slow start
 
 std::vector<std::uint8_t> frame(int j) {
     std::vector<std::uint8_t> out{255};
