@@ -13,7 +13,6 @@ namespace {
 using Kind = Finding::Kind;
 using Power = ModelInterface::Power;
 constexpr Time kStep = std::chrono::milliseconds(5);
-const PortSettings kStored{1, {19200, Parity::None, 8, StopBits::One}, true, false};
 
 LineSettings line(const char* text) {
     return *parseLineSettings(text);
@@ -52,7 +51,8 @@ TEST(SettingsSearch, FindsTheSettingOrNamesTheCause) {
         Kind found;
         std::optional<PortSettings> use;
         int tries;
-        const char* says = nullptr;  // the finding, where no setting is
+        const char* says = nullptr;        // the finding, where no setting is
+        const char* from = "19200,N,8,1";  // the line settings stored
     };
     const auto at = [](int port, const char* text, bool rts, bool dtr) {
         return PortSettings{port, line(text), rts, dtr};
@@ -74,13 +74,16 @@ TEST(SettingsSearch, FindsTheSettingOrNamesTheCause) {
         {"inverted",           inverted, {}, Kind::Inverted, std::nullopt, 15, "Bytes at every rate but no frames: the signal is probably inverted (try the interface's other output or an inverting cable)"},
         {"silent",             silent, {}, Kind::NoBytes, std::nullopt, 3, "No bytes on COM 1 at any setting: check power (RTS/DTR), the trainer socket and the transmitter"},
         {"noisy",              noisy, {}, Kind::Troubled, at(1, "19200,N,8,1", true, false), 15},
+        // Read at 9600, each fast frame is a byte or two that follow each other steadily.
+        {"57600,E from 9600",  {.line = line("57600,E,8,1")}, {}, Kind::Working, at(1, "57600,E,8,1", true, false), 11, nullptr, "9600,N,8,1"},
         {"on COM 3",           {.port = 3, .line = line("19200,N,8,1")}, {2, 3}, Kind::Working, at(3, "19200,N,8,1", true, false), 7},
         {"COM 2 missing",      {.port = 3, .line = line("9600,N,8,1")}, {5, 3}, Kind::Working, at(3, "9600,N,8,1", true, false), 8},
     };
     // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        SearchRun run(c.model, kStored, c.otherPorts);
+        const PortSettings stored{1, line(c.from), true, false};
+        SearchRun run(c.model, stored, c.otherPorts);
         ASSERT_TRUE(run.search.finding());
         const Finding& f = *run.search.finding();
         EXPECT_EQ(f.kind, c.found) << f.text;
@@ -88,7 +91,7 @@ TEST(SettingsSearch, FindsTheSettingOrNamesTheCause) {
         EXPECT_EQ(f.tries, c.tries) << f.evidence;
         const bool found = c.found == Kind::Working;
         EXPECT_EQ(f.text, c.says ? c.says : found ? "Found: " + describeTry(*c.use) : f.text);
-        EXPECT_EQ(run.portNow(), kStored) << "the port is left as it was";
+        EXPECT_EQ(run.portNow(), stored) << "the port is left as it was";
         EXPECT_TRUE(run.port.isOpen());
         if (c.otherPorts.empty()) {
             EXPECT_LT(f.took, std::chrono::seconds(20));

@@ -28,16 +28,17 @@ TEST(FindSettingsWindow, ShowsTheSearchCancelsItAndUsesWhatItFound) {
     Program& program = h.program;
     ModelLink link({.line = *parseLineSettings("9600,E,8,1")}, h.port);
     FindSettingsWindow w;
+    Time now = h.clock.now();
     QObject::connect(&w, &FindSettingsWindow::searchClicked,
-                     [&](bool) { program.findSettings({}, h.clock.now()); });
-    QObject::connect(&w, &FindSettingsWindow::cancelClicked,
-                     [&] { program.cancelSearch(h.clock.now()); });
-    QObject::connect(&w, &FindSettingsWindow::useClicked,
-                     [&] { program.useFoundSettings(h.clock.now()); });
+                     [&](bool) { program.findSettings({}, now); });
+    QObject::connect(&w, &FindSettingsWindow::cancelClicked, [&] { program.cancelSearch(now); });
+    QObject::connect(&w, &FindSettingsWindow::useClicked, [&] { program.useFoundSettings(now); });
     const auto runFor = [&](int ms) {
         for (int t = 0; t < ms; t += 5) {
-            h.clock.advance(5);
-            program.received(link.readUntil(h.clock.now()), h.clock.now());
+            now += std::chrono::milliseconds(5);
+            program.received(link.readUntil(now), now);
+            // As the program's deadline timer does: only when something falls due.
+            if (const auto due = program.nextDeadline(); due && *due <= now) program.advance(now);
         }
         w.render(program.search());
     };
