@@ -131,35 +131,5 @@ TEST_P(Frames, BytesInRowsOut) {
 INSTANTIATE_TEST_SUITE_P(Table, Frames, ::testing::ValuesIn(kFrames),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// Nine- and ten-byte frames with a sync of 240..254, back to back: every
-// frame shows its own channels, whatever the byte nobody reads holds.
-TEST(VariantStream, EveryFrameShowsItsOwnChannels) {
-    auto channel = [](int j, int k) { return (j * 17 + k * 23) % 230; };
-    for (int channels : {7, 8})
-        for (int unread : {0, 239, 240, 245, 255}) {
-            SCOPED_TRACE(std::to_string(channels) + " channels, unread byte " +
-                         std::to_string(unread));
-            ReceiverHarness h;
-            h.receiver.setType(TransmitterType::HitecFutaba);
-            h.wakeUp();
-            for (int j = 0; j <= 12; ++j) {
-                Bytes in = bytes({240 + j % 15, unread});
-                for (int k = 1; k <= channels; ++k)
-                    in.push_back(static_cast<std::uint8_t>(channel(j, k)));
-                h.receive(in);
-                // A ten-byte frame is decoded with its own last byte, a
-                // nine-byte one when the next sync arrives.
-                const int decoded = channels == 8 ? j : j - 1;
-                if (decoded < 0) continue;
-                std::string expected;
-                for (int k = 1; k <= 8; ++k)
-                    expected += (k > 1 ? " " : "") +
-                                (k <= channels ? std::to_string(channel(decoded, k)) : "-");
-                ASSERT_EQ(rows(h, 'i'), expected) << "frame " << decoded;
-            }
-            EXPECT_EQ(cableState(h), kNever);
-        }
-}
-
 }  // namespace
 }  // namespace quadrel::testing

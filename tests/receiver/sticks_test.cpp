@@ -105,23 +105,5 @@ TEST_P(StickDisplay, MarkersStandWhereTheChannelsSay) {
 INSTANTIATE_TEST_SUITE_P(Table, StickDisplay, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// On the window: the boxes and options are read at every frame, and only then.
-TEST(StickDisplay, ChoicesOnTheWindowTakeEffectWithTheNextFrame) {
-    ReceiverHarness h;
-    h.receiver.setType(TransmitterType::JR);
-    h.receiver.setMode(StickMode::One);
-    for (int k = 1; k <= 4; ++k) h.receiver.setReverse(k, ReverseBox::Ticked);
-    h.wakeUp();
-    // Ranges 0..200, then 50, 100, 150, 200: bars 25, 50, 75, 100.
-    const Bytes shown = bytes({255, 50, 100, 150, 200});
-    h.receive(bytes({255, 0, 0, 0, 0, 255, 200, 200, 200, 200}) + shown + shown);
-    expectAxes(h.view().sticks, {25, 50, 75, 100});
-    h.receiver.setReverse(1, ReverseBox::Clear);
-    h.receiver.setMode(StickMode::Two);
-    expectAxes(h.view().sticks, {25, 50, 75, 100});
-    h.receive(shown);  // Mode 2, channel 1 inverted
-    expectAxes(h.view().sticks, {75, 50, 75, 100});
-}
-
 }  // namespace
 }  // namespace quadrel::testing

@@ -1,6 +1,5 @@
 // Low latency and line error counts: what the driver had is given back, and
-// counts run from the open; a pseudo-terminal, which offers neither, and a
-// real USB adapter where one is plugged in.
+// counts run from the open; and a real USB adapter where one is plugged in.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -10,7 +9,6 @@
 #include <cstring>
 #include <filesystem>
 
-#include "pty.h"
 #include "serial/driver_tuning.h"
 
 namespace quadrel::testing {
@@ -54,18 +52,6 @@ TEST(DriverTuning, GivesBackWhatItChangedAndCountsFromTheOpen) {
     tuning.close();
     EXPECT_TRUE(driver.on);
     EXPECT_EQ(tuning.lineErrors(), std::nullopt);  // nothing open
-}
-
-TEST(DriverTuning, APseudoTerminalOffersNeither) {
-    Pty pty;
-    const int fd = ::open(pty.slavePath().c_str(), O_RDWR | O_NOCTTY);
-    ASSERT_GE(fd, 0);
-    DriverTuning tuning;
-    tuning.open(fd);
-    EXPECT_EQ(tuning.lowLatency(), LowLatency::Refused);
-    EXPECT_EQ(tuning.lineErrors(), std::nullopt);
-    tuning.close();
-    ::close(fd);
 }
 
 TEST(DriverTuning, AUsbAdapterTakesLowLatencyAndCounts) {

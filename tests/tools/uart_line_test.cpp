@@ -68,15 +68,5 @@ TEST(UartLine, AMismatchedReceiverReadsWhatTheBitsMakeAtItsPace) {
     }
 }
 
-TEST(UartLine, AByteIsReadOnceItsStopBitIsDueAndTheLineIsKnown) {
-    const auto line = *parseLineSettings("10000,N,8,1");  // 100 us a bit
-    sim::UartLine uart(line, line, false);
-    uart.send(0, Bytes{0x41});
-    uart.send(5'000'000, Bytes{0x42});          // 5 ms later
-    EXPECT_EQ(uart.receive(900'000), Bytes{});  // the stop bit is read at 950 us
-    EXPECT_EQ(uart.receive(1'000'000), Bytes{0x41});
-    EXPECT_EQ(uart.receive(kEnd), Bytes{0x42});
-}
-
 }  // namespace
 }  // namespace quadrel::testing
