@@ -28,8 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         switch (op % 6) {
             case 0:
             case 1:  // a read: the input's next bytes
-                search.feed({data + i + 1, std::min<std::size_t>(size - i - 1, 1 + arg % 64)},
-                            now);
+                search.feed({data + i + 1, std::min<std::size_t>(size - i - 1, 1 + arg % 64)}, now);
                 break;
             case 2:
                 now += std::chrono::milliseconds(arg * 4);
