@@ -72,11 +72,11 @@ void SettingsSearch::start(const PortSettings& current, std::vector<int> otherPo
         if (std::find(ports_.begin(), ports_.end(), p) == ports_.end()) ports_.push_back(p);
     lines_ = linesNearest(current.line);
     powers_.clear();
-    for (const auto& [rts, dtr] :
-         {std::pair{current.rts, current.dtr}, {true, true}, {false, false}})
-        if (std::none_of(powers_.begin(), powers_.end(),
-                         [&](const PortSettings& p) { return p.rts == rts && p.dtr == dtr; }))
-            powers_.push_back({0, {}, rts, dtr});
+    for (const auto& lines : {std::pair{current.rts, current.dtr}, {true, true}, {false, false}})
+        if (std::none_of(powers_.begin(), powers_.end(), [&](const PortSettings& p) {
+                return std::pair{p.rts, p.dtr} == lines;
+            }))
+            powers_.push_back({0, {}, lines.first, lines.second});
     portAt_ = 0;
     powerAt_ = lineAt_ = 0;
     phase_ = Phase::Power;
