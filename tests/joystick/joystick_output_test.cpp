@@ -1,0 +1,123 @@
+// The joystick fed frames in order: where each axis lands, what a reverse
+// box and a calibrated range do, and the failsafe from the moment the
+// signal is lost until three good frames bring the sticks back.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "joystick/joystick_output.h"
+
+namespace quadrel::testing {
+namespace {
+
+struct Reports : JoystickDevice {
+    std::vector<std::vector<AxisValue>> seen;
+    void report(std::span<const AxisValue> changed) override {
+        seen.emplace_back(changed.begin(), changed.end());
+    }
+};
+
+DecodedFrame frameOf(std::vector<int> values) {
+    DecodedFrame f;
+    for (std::size_t k = 0; k < values.size(); ++k)
+        f.values[k] = static_cast<std::uint8_t>(values[k]);
+    f.presentChannels = static_cast<int>(values.size());
+    return f;
+}
+
+constexpr std::array<ChannelRange, 8> kUnlearnt{};  // Res red: 0..254
+
+TEST(JoystickOutput, ValuesLandOnTheAxesAsChosen) {
+    struct Case {
+        const char* name;
+        int raw;
+        ChannelRange range;
+        bool reversed;
+        int axis;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"0 at the low end",           0,   {}, false, kAxisMin},
+        {"127 in the middle",          127, {}, false, 0},
+        {"254 at the high end",        254, {}, false, kAxisMax},
+        {"reversed",                   0,   {}, true,  kAxisMax},
+        {"a learnt range's low end",   60,  {60, 200}, false, kAxisMin},
+        {"a learnt range's middle",    130, {60, 200}, false, 0},
+        {"a learnt range's high end",  200, {60, 200}, false, kAxisMax},
+        {"a range too narrow: 0..254", 130, {60, 159}, false, 774},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        Reports device;
+        JoystickOutput out(device);
+        JoystickChoices choices = defaultJoystickChoices(TransmitterType::JR);
+        choices.axes[1].reversed = c.reversed;
+        out.setChoices(choices);
+        std::array<ChannelRange, 8> ranges{};
+        ranges[1] = c.range;
+        out.frame(frameOf({127, c.raw}), ranges);
+        EXPECT_EQ(out.sent()[1], c.axis) << c.name;
+    }
+}
+
+TEST(JoystickOutput, OneReportPerFrameThatChangesSomething) {
+    Reports device;
+    JoystickOutput out(device);
+    out.setChoices(defaultJoystickChoices(TransmitterType::JR));
+    out.frame(frameOf({127, 127, 127, 127}), kUnlearnt);  // all centred already
+    EXPECT_TRUE(device.seen.empty());
+    out.frame(frameOf({254, 127, 0, 127}), kUnlearnt);
+    out.frame(frameOf({254, 127, 0, 127}), kUnlearnt);
+    ASSERT_EQ(device.seen.size(), 1u);
+    EXPECT_EQ(device.seen[0], (std::vector<AxisValue>{{0, kAxisMax}, {2, kAxisMin}}));
+    out.frame(frameOf({254}), kUnlearnt);  // the channels a frame lacks hold
+    EXPECT_EQ(out.sent()[2], kAxisMin);
+}
+
+TEST(JoystickOutput, FailsafeFromTheLostSignalUntilThreeGoodFrames) {
+    Reports device;
+    JoystickOutput out(device);
+    JoystickChoices choices = defaultJoystickChoices(TransmitterType::HitecFutaba);  // throttle: 3
+    choices.axes[0].failsafe = Failsafe::Hold;
+    choices.axes[1].failsafe = Failsafe::Value;
+    choices.axes[1].failsafeValue = 1000;
+    out.setChoices(choices);
+    const DecodedFrame sticks = frameOf({254, 254, 254, 254});
+    out.frame(sticks, kUnlearnt);
+    out.signalLost();
+    EXPECT_TRUE(out.inFailsafe());
+    EXPECT_EQ(out.sent(), (std::array<int, 8>{kAxisMax, 1000, kAxisMin, 0, 0, 0, 0, 0}));
+    out.signalLost();  // still lost: no second report
+    EXPECT_EQ(device.seen.size(), 2u);
+    out.frame(sticks, kUnlearnt);
+    out.frame(sticks, kUnlearnt);
+    out.signalLost();  // lost again: the count starts over
+    out.frame(sticks, kUnlearnt);
+    out.frame(sticks, kUnlearnt);
+    EXPECT_TRUE(out.inFailsafe());
+    out.frame(sticks, kUnlearnt);
+    EXPECT_FALSE(out.inFailsafe());
+    EXPECT_EQ(out.sent(), (std::array<int, 8>{kAxisMax, kAxisMax, kAxisMax, kAxisMax, 0, 0, 0, 0}));
+}
+
+TEST(JoystickOutput, TheThrottleGoesLowForEveryType) {
+    // clang-format off
+    const std::pair<std::optional<TransmitterType>, std::optional<int>> throttles[] = {
+        {TransmitterType::JR, 1}, {TransmitterType::HitecFutaba, 3},
+        {TransmitterType::MultiplexRobbe, 4}, {TransmitterType::SanwaAirtronics, 3},
+        {TransmitterType::ZhenHua, 1}, {std::nullopt, std::nullopt}};
+    // clang-format on
+    for (const auto& [type, channel] : throttles) {
+        const JoystickChoices choices = defaultJoystickChoices(type);
+        for (int a = 0; a < kJoystickAxes; ++a) {
+            const AxisChoice& axis = choices.axes[static_cast<std::size_t>(a)];
+            EXPECT_EQ(axis.channel, a + 1);
+            const bool throttle = channel == a + 1;
+            EXPECT_EQ(axis.failsafe, throttle ? Failsafe::Value : Failsafe::Centre) << a;
+            EXPECT_EQ(axis.failsafeValue, throttle ? kAxisMin : 0);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace quadrel::testing
