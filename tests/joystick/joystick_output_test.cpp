@@ -5,6 +5,11 @@
 
 #include <vector>
 
+#include <linux/input.h>
+
+#include <algorithm>
+
+#include "joystick/device_description.h"
 #include "joystick/joystick_output.h"
 
 namespace quadrel::testing {
@@ -117,6 +122,21 @@ TEST(JoystickOutput, TheThrottleGoesLowForEveryType) {
             EXPECT_EQ(axis.failsafeValue, throttle ? kAxisMin : 0);
         }
     }
+}
+
+// What udev, joydev and SDL need to take it for a joystick, and nothing
+// that makes it a mouse, a touchpad or a tablet.
+TEST(JoystickDevice, IsDescribedAsAJoystick) {
+    const DeviceDescription& d = joystickDescription();
+    EXPECT_STREQ(d.name, "Quadrel PPM Joystick");
+    EXPECT_EQ(d.bus, BUS_VIRTUAL);
+    EXPECT_LT(d.minimum, d.maximum);
+    EXPECT_EQ(d.fuzz, 0);
+    EXPECT_EQ(d.flat, 0);
+    EXPECT_EQ(d.axes, (std::array<int, 8>{ABS_X, ABS_Y, ABS_Z, ABS_RX, ABS_RY, ABS_RZ, ABS_THROTTLE,
+                                          ABS_RUDDER}));
+    EXPECT_NE(std::find(d.keys.begin(), d.keys.end(), BTN_TRIGGER), d.keys.end());
+    for (int key : d.keys) EXPECT_TRUE(key >= BTN_JOYSTICK && key < BTN_GAMEPAD) << key;
 }
 
 }  // namespace
