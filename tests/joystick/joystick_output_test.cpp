@@ -11,6 +11,8 @@
 
 #include "joystick/device_description.h"
 #include "joystick/joystick_output.h"
+#include "joystick/joystick_settings.h"
+#include "temp_dir.h"
 
 namespace quadrel::testing {
 namespace {
@@ -137,6 +139,37 @@ TEST(JoystickDevice, IsDescribedAsAJoystick) {
                                           ABS_RUDDER}));
     EXPECT_NE(std::find(d.keys.begin(), d.keys.end(), BTN_TRIGGER), d.keys.end());
     for (int key : d.keys) EXPECT_TRUE(key >= BTN_JOYSTICK && key < BTN_GAMEPAD) << key;
+}
+
+// Stored and read back whole; a hand-edited key that makes no sense leaves
+// only its own axis at the default.
+TEST(JoystickSettings, KeepTheChoicesAndSurviveHandEditing) {
+    TempDir dir;
+    SettingsFile file(dir / "Quadrel.ini", [](const std::string&) {});
+    JoystickChoices choices = defaultJoystickChoices(TransmitterType::MultiplexRobbe);
+    choices.enabled = true;
+    choices.axes[0] = {5, true, Failsafe::Hold, 0};
+    choices.axes[7] = {8, false, Failsafe::Value, 12000};
+    ASSERT_TRUE(writeJoystickChoices(file, choices));
+    EXPECT_EQ(readJoystickChoices(file, TransmitterType::MultiplexRobbe), choices);
+    EXPECT_EQ(file.read("Joystick", "Axis4", ""), "4,0,value,-32767");  // the throttle goes low
+
+    // clang-format off
+    const std::pair<const char*, std::optional<AxisChoice>> texts[] = {
+        {"2,1,centre",        AxisChoice{2, true, Failsafe::Centre, 0}},
+        {" 3 , 0 , hold ",    AxisChoice{3, false, Failsafe::Hold, 0}},
+        {"9,0,centre",        std::nullopt},  // no channel 9
+        {"1,2,centre",        std::nullopt},
+        {"1,0,low",           std::nullopt},
+        {"1,0,value,40000",   std::nullopt},  // beyond the axis
+        {"1,0,value,-1,2",    std::nullopt},
+        {"",                  std::nullopt},
+    };
+    // clang-format on
+    for (const auto& [text, axis] : texts) EXPECT_EQ(readAxis(text), axis) << text;
+    ASSERT_TRUE(file.write("Joystick", "Axis1", "x,y"));
+    EXPECT_EQ(readJoystickChoices(file, TransmitterType::MultiplexRobbe).axes[0],
+              defaultJoystickChoices(TransmitterType::MultiplexRobbe).axes[0]);
 }
 
 }  // namespace
