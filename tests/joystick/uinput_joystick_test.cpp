@@ -1,0 +1,62 @@
+// The device on /dev/uinput: why it could not be made, in each case with
+// its fix; and, where /dev/uinput may be written, the device itself read
+// back with libevdev.
+#include <fcntl.h>
+#include <libevdev/libevdev.h>
+#include <linux/input.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "joystick/device_description.h"
+#include "joystick/uinput_joystick.h"
+
+namespace quadrel::testing {
+namespace {
+
+TEST(UinputJoystick, SaysWhyItCannotBeMadeAndHowToFixIt) {
+    EXPECT_NE(uinputFailure(ENOENT, false, false).find("sudo modprobe uinput"), std::string::npos);
+    EXPECT_NE(uinputFailure(ENOENT, false, true).find("/dev/uinput does not exist"),
+              std::string::npos);
+    EXPECT_NE(uinputFailure(EACCES, true, true).find("no permission to write /dev/uinput"),
+              std::string::npos);
+    EXPECT_NE(uinputFailure(ENOMEM, true, true).find("Cannot allocate memory"), std::string::npos);
+}
+
+TEST(UinputJoystick, IsAJoystickThatReportsItsAxes) {
+    if (::access("/dev/uinput", W_OK) != 0)
+        GTEST_SKIP() << "/dev/uinput cannot be written here: "
+                     << uinputFailure(errno, ::access("/dev/uinput", F_OK) == 0,
+                                      ::access("/sys/module/uinput", F_OK) == 0);
+    std::string why;
+    auto joystick = UinputJoystick::create(why);
+    ASSERT_TRUE(joystick) << why;
+    const int fd = ::open(joystick->devnode().c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(fd, 0) << joystick->devnode();
+    libevdev* seen = nullptr;
+    ASSERT_EQ(libevdev_new_from_fd(fd, &seen), 0);
+    EXPECT_STREQ(libevdev_get_name(seen), "Quadrel PPM Joystick");
+    EXPECT_EQ(libevdev_get_id_bustype(seen), BUS_VIRTUAL);
+    for (int axis : joystickDescription().axes) {
+        EXPECT_TRUE(libevdev_has_event_code(seen, EV_ABS, axis)) << axis;
+        EXPECT_EQ(libevdev_get_abs_minimum(seen, axis), kAxisMin);
+        EXPECT_EQ(libevdev_get_abs_maximum(seen, axis), kAxisMax);
+    }
+    EXPECT_TRUE(libevdev_has_event_code(seen, EV_KEY, BTN_TRIGGER));
+    EXPECT_FALSE(libevdev_has_event_code(seen, EV_KEY, BTN_LEFT));
+    const AxisValue moved[] = {{0, 1234}, {6, kAxisMin}};
+    joystick->report(moved);
+    // The input core hands the events over as they are written: no wait.
+    input_event ev{};
+    int got = 0;
+    while (libevdev_next_event(seen, LIBEVDEV_READ_FLAG_NORMAL, &ev) ==
+           LIBEVDEV_READ_STATUS_SUCCESS)
+        ++got;
+    EXPECT_EQ(got, 3);  // two axes and a SYN_REPORT
+    EXPECT_EQ(libevdev_get_event_value(seen, EV_ABS, ABS_X), 1234);
+    libevdev_free(seen);
+    ::close(fd);
+}
+
+}  // namespace
+}  // namespace quadrel::testing
