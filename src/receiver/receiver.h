@@ -59,6 +59,19 @@ struct ReceiverView {
     bool operator==(const ReceiverView&) const = default;
 };
 
+// Told of each frame as soon as it is complete: a standard frame of eight
+// channels with its eighth, a shorter one with the next frame's sync, the
+// cable's packet with its fourth channel, any other when the decoder reads
+// it; each frame once, with the channels' ranges as of that frame. And of
+// the no-signal state. The joystick listens.
+class FrameListener {
+public:
+    virtual ~FrameListener() = default;
+    virtual void frameComplete(const DecodedFrame& frame,
+                               const std::array<ChannelRange, 8>& ranges) = 0;
+    virtual void signalLost() = 0;
+};
+
 class Receiver {
 public:
     // The watchdog, no more than 500 ms between bytes that restart it.
@@ -71,6 +84,7 @@ public:
 
     // Counts what arrives for the link statistics; none by default.
     void setLinkMonitor(LinkMonitor* link) { link_ = link; }
+    void setFrameListener(FrameListener* listener) { frames_ = listener; }
 
     // A read of the port that arrived at `now`. Nothing thrown by the
     // windows escapes it.
@@ -110,6 +124,10 @@ private:
     void take(std::uint8_t byte, Time now);
     void wakeUp(Time now);
     void decode(FrameKind kind);
+    // Frames complete before the decoder reads them.
+    void announceEarly();
+    // The frame whose sync stands at window position `sync`, once.
+    void announce(int sync, const DecodedFrame& frame);
     void noteFrame(const DecodedFrame& frame);
     void showFrames();
     void blankRows();
@@ -119,6 +137,9 @@ private:
     CableWindow& cable_;
     Beeper& beeper_;
     LinkMonitor* link_ = nullptr;
+    FrameListener* frames_ = nullptr;
+    std::uint64_t pushed_ = 0;     // bytes through the window
+    std::uint64_t announced_ = 0;  // one past the sync of the last frame announced
 
     ReceiverView view_;
     FrameWindow window_;

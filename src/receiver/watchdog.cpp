@@ -3,6 +3,7 @@
 // frame does not. When it runs out the rows are blanked and the cable
 // format is left; the ranges and the frame window wait for the data's
 // return, whose wake-up calibrates.
+#include "receiver/quietly.h"
 #include "receiver/receiver.h"
 
 namespace quadrel {
@@ -24,6 +25,7 @@ void Receiver::onNoSignal() {
     watchdog_.stop();
     blankRows();
     leaveCableFormat();
+    if (frames_) quietly([this] { frames_->signalLost(); });
 }
 
 }  // namespace quadrel
