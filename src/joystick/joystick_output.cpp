@@ -13,7 +13,8 @@ int axisValue(int raw, const ChannelRange& range) {
     return kAxisMin + static_cast<int>(std::lround(share * (kAxisMax - kAxisMin)));
 }
 
-void JoystickOutput::frame(const DecodedFrame& frame, const std::array<ChannelRange, 8>& ranges) {
+void JoystickOutput::frameComplete(const DecodedFrame& frame,
+                                   const std::array<ChannelRange, 8>& ranges) {
     if (failsafe_) {
         if (++goodFrames_ < kFramesToRecover) return;
         failsafe_ = false;

@@ -12,6 +12,7 @@
 #include "frames/frame_decoders.h"
 #include "joystick/joystick_choices.h"
 #include "receiver/channel_range.h"
+#include "receiver/receiver.h"
 
 namespace quadrel {
 
@@ -33,7 +34,7 @@ public:
 // A channel's raw value on an axis, before any reversing.
 int axisValue(int raw, const ChannelRange& range);
 
-class JoystickOutput {
+class JoystickOutput : public FrameListener {
 public:
     static constexpr int kFramesToRecover = 3;
 
@@ -43,9 +44,10 @@ public:
     const JoystickChoices& choices() const { return choices_; }
 
     // A complete frame, with every channel's range as of that frame.
-    void frame(const DecodedFrame& frame, const std::array<ChannelRange, 8>& ranges);
+    void frameComplete(const DecodedFrame& frame,
+                       const std::array<ChannelRange, 8>& ranges) override;
     // The no-signal state began, or the port went away.
-    void signalLost();
+    void signalLost() override;
 
     bool inFailsafe() const { return failsafe_; }
     // What each axis was last sent; all centred before the first report.

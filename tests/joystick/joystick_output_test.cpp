@@ -9,6 +9,7 @@
 
 #include <algorithm>
 
+#include "harness.h"
 #include "joystick/device_description.h"
 #include "joystick/joystick_output.h"
 #include "joystick/joystick_settings.h"
@@ -62,7 +63,7 @@ TEST(JoystickOutput, ValuesLandOnTheAxesAsChosen) {
         out.setChoices(choices);
         std::array<ChannelRange, 8> ranges{};
         ranges[1] = c.range;
-        out.frame(frameOf({127, c.raw}), ranges);
+        out.frameComplete(frameOf({127, c.raw}), ranges);
         EXPECT_EQ(out.sent()[1], c.axis) << c.name;
     }
 }
@@ -71,13 +72,13 @@ TEST(JoystickOutput, OneReportPerFrameThatChangesSomething) {
     Reports device;
     JoystickOutput out(device);
     out.setChoices(defaultJoystickChoices(TransmitterType::JR));
-    out.frame(frameOf({127, 127, 127, 127}), kUnlearnt);  // all centred already
+    out.frameComplete(frameOf({127, 127, 127, 127}), kUnlearnt);  // all centred already
     EXPECT_TRUE(device.seen.empty());
-    out.frame(frameOf({254, 127, 0, 127}), kUnlearnt);
-    out.frame(frameOf({254, 127, 0, 127}), kUnlearnt);
+    out.frameComplete(frameOf({254, 127, 0, 127}), kUnlearnt);
+    out.frameComplete(frameOf({254, 127, 0, 127}), kUnlearnt);
     ASSERT_EQ(device.seen.size(), 1u);
     EXPECT_EQ(device.seen[0], (std::vector<AxisValue>{{0, kAxisMax}, {2, kAxisMin}}));
-    out.frame(frameOf({254}), kUnlearnt);  // the channels a frame lacks hold
+    out.frameComplete(frameOf({254}), kUnlearnt);  // the channels a frame lacks hold
     EXPECT_EQ(out.sent()[2], kAxisMin);
 }
 
@@ -90,19 +91,19 @@ TEST(JoystickOutput, FailsafeFromTheLostSignalUntilThreeGoodFrames) {
     choices.axes[1].failsafeValue = 1000;
     out.setChoices(choices);
     const DecodedFrame sticks = frameOf({254, 254, 254, 254});
-    out.frame(sticks, kUnlearnt);
+    out.frameComplete(sticks, kUnlearnt);
     out.signalLost();
     EXPECT_TRUE(out.inFailsafe());
     EXPECT_EQ(out.sent(), (std::array<int, 8>{kAxisMax, 1000, kAxisMin, 0, 0, 0, 0, 0}));
     out.signalLost();  // still lost: no second report
     EXPECT_EQ(device.seen.size(), 2u);
-    out.frame(sticks, kUnlearnt);
-    out.frame(sticks, kUnlearnt);
+    out.frameComplete(sticks, kUnlearnt);
+    out.frameComplete(sticks, kUnlearnt);
     out.signalLost();  // lost again: the count starts over
-    out.frame(sticks, kUnlearnt);
-    out.frame(sticks, kUnlearnt);
+    out.frameComplete(sticks, kUnlearnt);
+    out.frameComplete(sticks, kUnlearnt);
     EXPECT_TRUE(out.inFailsafe());
-    out.frame(sticks, kUnlearnt);
+    out.frameComplete(sticks, kUnlearnt);
     EXPECT_FALSE(out.inFailsafe());
     EXPECT_EQ(out.sent(), (std::array<int, 8>{kAxisMax, kAxisMax, kAxisMax, kAxisMax, 0, 0, 0, 0}));
 }
@@ -124,6 +125,31 @@ TEST(JoystickOutput, TheThrottleGoesLowForEveryType) {
             EXPECT_EQ(axis.failsafeValue, throttle ? kAxisMin : 0);
         }
     }
+}
+
+// Behind the receiver: the failsafe begins exactly with the no-signal state
+// and ends with the third frame after it.
+TEST(JoystickOutput, FollowsTheReceiversSignalState) {
+    ReceiverHarness h;
+    Reports device;
+    JoystickOutput out(device);
+    out.setChoices(defaultJoystickChoices(TransmitterType::JR));
+    h.receiver.setFrameListener(&out);
+    const Bytes frame = bytes({255, 200, 0, 127, 127, 127, 127, 127, 127});
+    const int throttle = axisValue(200, {});
+    h.receive(frame);
+    EXPECT_EQ(out.sent()[0], throttle);
+    h.clock.advance(499);
+    EXPECT_FALSE(out.inFailsafe());
+    h.clock.advance(1);
+    ASSERT_TRUE(h.view().noSignal);
+    EXPECT_TRUE(out.inFailsafe());
+    EXPECT_EQ(out.sent()[0], kAxisMin);  // JR: channel 1 is the throttle
+    h.receive(frame + frame);
+    EXPECT_TRUE(out.inFailsafe());
+    h.receive(frame);
+    EXPECT_FALSE(out.inFailsafe());
+    EXPECT_EQ(out.sent()[0], throttle);
 }
 
 // What udev, joydev and SDL need to take it for a joystick, and nothing
