@@ -386,5 +386,21 @@ TEST(ProbeProgram, FindsTheSettingsOrNamesTheCause) {
 #endif
 }
 
+// quadrel-joystick where no joystick can be made, as on these machines: the
+// reason and its fix, and no port left open.
+TEST(ProbeProgram, TheHeadlessJoystickSaysWhyItCannotStart) {
+#ifndef QUADREL_JOYSTICK
+    GTEST_SKIP() << "quadrel-joystick is built with the Qt program only";
+#else
+    if (::access("/dev/uinput", W_OK) == 0) GTEST_SKIP() << "/dev/uinput is writable here";
+    RunningSim sim("");
+    ASSERT_FALSE(sim.pty.empty());
+    const Output out = run(std::string(QUADREL_JOYSTICK) + " --device " + sim.pty);
+    EXPECT_EQ(out.status, 2) << out.text;
+    EXPECT_NE(out.text.find("quadrel-joystick: no joystick: "), std::string::npos) << out.text;
+    EXPECT_NE(out.text.find("uinput"), std::string::npos) << out.text;
+#endif
+}
+
 }  // namespace
 }  // namespace quadrel::testing
