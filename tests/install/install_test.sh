@@ -20,6 +20,9 @@ DESTDIR=$tmp/stage cmake --install "$build" --prefix /usr > /dev/null || fail "c
 {
     echo /usr/bin/quadrel
     echo /usr/bin/quadrel-probe
+    echo /usr/bin/quadrel-joystick
+    echo /usr/lib/udev/rules.d/60-quadrel-uinput.rules
+    echo /usr/lib/modules-load.d/quadrel-uinput.conf
     echo "/usr/share/applications/$id.desktop"
     for size in 16 22 24 32 48 64 128 256; do echo "/usr/share/icons/hicolor/${size}x$size/apps/quadrel.png"; done
     echo /usr/share/icons/hicolor/scalable/apps/quadrel.svg
@@ -28,6 +31,7 @@ DESTDIR=$tmp/stage cmake --install "$build" --prefix /usr > /dev/null || fail "c
     echo /usr/share/doc/quadrel/changelog.gz
     echo /usr/share/man/man1/quadrel.1.gz
     echo /usr/share/man/man1/quadrel-probe.1.gz
+    echo /usr/share/man/man1/quadrel-joystick.1.gz
 } | sort > "$tmp/expected"
 diff "$tmp/expected" "$tmp/installed" > "$tmp/diff" || fail "installed files differ: $(cat "$tmp/diff")"
 
@@ -44,7 +48,7 @@ deb=$(ls "$tmp"/package/quadrel_*_*.deb) || fail "no quadrel_VERSION_ARCH.deb"
 dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { sub(/^\./, "", $6); print $6 }' | sort > "$tmp/packaged"
 diff "$tmp/manifest" "$tmp/packaged" > "$tmp/diff" || fail "package and install differ: $(cat "$tmp/diff")"
 depends=$(dpkg-deb -f "$deb" Depends)
-for lib in libqt6widgets6 libqt6serialport6; do
+for lib in libqt6widgets6 libqt6serialport6 libevdev2; do
     echo "$depends" | grep -q "$lib" || fail "Depends lacks $lib: $depends"
 done
 lintian --fail-on error,warning "$deb" > "$tmp/lintian.log" 2>&1 || fail "lintian: $(cat "$tmp/lintian.log")"
