@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "joystick/joystick_settings.h"
 #include "receiver/quietly.h"
 #include "settings/numeric_text.h"
 
@@ -95,6 +96,7 @@ void Program::readSettings() {
     const double type = numericValue(typeText_);
     for (int t = 1; t <= kTransmitterTypes; ++t)
         if (type == t) receiver_.setType(static_cast<TransmitterType>(t));
+    joystickChoices_ = readJoystickChoices(settings_, receiver_.view().setup.type);
 }
 
 void Program::configurePort() {
@@ -232,6 +234,28 @@ void Program::portDialogDiscarded(Time now) {
 
 void Program::portDialogHidden(Time now) {
     receiver_.calibrateLater(now);
+}
+
+void Program::setJoystickChoices(const JoystickChoices& choices) {
+    joystickChoices_ = choices;
+    if (joystick_) joystick_->setChoices(choices);
+    writeJoystickChoices(settings_, choices);
+}
+
+void Program::startJoystick(JoystickDevice& device) {
+    joystick_ = std::make_unique<JoystickOutput>(device);
+    joystick_->setChoices(joystickChoices_);
+    receiver_.setFrameListener(joystick_.get());
+}
+
+void Program::stopJoystick() {
+    receiver_.setFrameListener(nullptr);
+    joystick_.reset();
+}
+
+void Program::portLost() {
+    // The device stays, so that the simulator keeps its binding.
+    if (joystick_) joystick_->signalLost();
 }
 
 void Program::received(std::span<const std::uint8_t> bytes, Time now) {

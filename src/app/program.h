@@ -7,11 +7,13 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "dialogs/about_box.h"
 #include "dialogs/port_dialog.h"
+#include "joystick/joystick_output.h"
 #include "link/link_monitor.h"
 #include "receiver/receiver.h"
 #include "search/settings_search.h"
@@ -76,6 +78,17 @@ public:
     void cancelSearch(Time now);
     void useFoundSettings(Time now);
 
+    // The joystick's choices, as start-up read them from [Joystick] and the
+    // window last set them; set ones are stored at once.
+    const JoystickChoices& joystickChoices() const { return joystickChoices_; }
+    void setJoystickChoices(const JoystickChoices& choices);
+    // The output runs on `device` until stopped; frames reach it as soon as
+    // they are complete, and a lost signal or port puts it in failsafe.
+    void startJoystick(JoystickDevice& device);
+    void stopJoystick();
+    const JoystickOutput* joystick() const { return joystick_.get(); }
+    void portLost();
+
     // When the watchdog, the delayed calibration, the splash or the
     // search's next step falls due.
     std::optional<Time> nextDeadline() const;
@@ -115,6 +128,8 @@ private:
     PortSettings port_;
     bool rts_ = false, dtr_ = false;  // the control lines as last set on the port
     SettingsSearch search_;
+    JoystickChoices joystickChoices_;
+    std::unique_ptr<JoystickOutput> joystick_;
     StatusLine status_;
     // What hiding the About window goes on with.
     enum class AfterAbout {

@@ -157,6 +157,7 @@ void QtProgram::connectMainWindow() {
     connect(w, &MainWindow::zhenHuaTriggered, this, act([](Program& p) { p.showCableWindow(); }));
     connect(w, &MainWindow::linkMonitorTriggered, this, &QtProgram::showLinkMonitor);
     connect(w, &MainWindow::findSettingsTriggered, this, &QtProgram::showFindSettings);
+    connect(w, &MainWindow::joystickTriggered, this, &QtProgram::showJoystickWindow);
     connect(w, &MainWindow::linkSummaryClicked, this, [this] {
         if (summary_.findSettings())
             showFindSettings();
@@ -232,8 +233,51 @@ void QtProgram::updateLinkSummary() {
     window_->showLinkSummary(summary_);
 }
 
+void QtProgram::showJoystickWindow() {
+    if (!joystickWindow_) {
+        joystickWindow_ = new JoystickWindow(window_.get());
+        connect(joystickWindow_, &JoystickWindow::choicesChanged, this,
+                [this](const JoystickChoices& choices) {
+                    program_->setJoystickChoices(choices);
+                    followJoystickChoices();
+                    refresh();
+                });
+        placeBeside(*joystickWindow_, *window_);
+    }
+    joystickWindow_->show();
+    joystickWindow_->raise();
+    refresh();
+}
+
+void QtProgram::followJoystickChoices() {
+    const bool wanted = program_->joystickChoices().enabled;
+    if (wanted && !joystickDevice_) {
+        joystickDevice_ = UinputJoystick::create(joystickProblem_);
+        if (joystickDevice_) {
+            joystickProblem_.clear();
+            program_->startJoystick(*joystickDevice_);
+        } else {
+            std::cerr << "Quadrel: no joystick: " << joystickProblem_ << '\n';
+        }
+    } else if (!wanted && joystickDevice_) {
+        program_->stopJoystick();
+        joystickDevice_.reset();
+    }
+}
+
+QString QtProgram::joystickStatus() const {
+    if (joystickDevice_) {
+        const std::string node = joystickDevice_->devnode();
+        return QString::fromStdString("Sending to " + node);
+    }
+    if (!joystickProblem_.empty())
+        return QString::fromStdString("No joystick: " + joystickProblem_);
+    return "Off";
+}
+
 void QtProgram::start() {
     program_->start(now());
+    followJoystickChoices();  // on at start when it was on at exit
     summaryTimer_.start();
     refresh();
 }
@@ -249,6 +293,7 @@ void QtProgram::onLinkLost(const QString& reason) {
     // The port is closed now; silence brings up "No PPM signal present...".
     program_->status().tooltip = reason.toStdString();
     program_->link().setPortAway(reason.toStdString());
+    program_->portLost();
     std::cerr << "Quadrel: " << reason.toStdString() << '\n';
     refresh();
 }
@@ -367,6 +412,7 @@ void QtProgram::refresh() {
         if (about_) about_->hide();
         if (portDialog_) portDialog_->hide();
         if (findWindow_) findWindow_->hide();
+        if (joystickWindow_) joystickWindow_->hide();
         summaryTimer_.stop();
         cable_.hide();
         cable_.apply();
@@ -380,6 +426,11 @@ void QtProgram::refresh() {
     renderAbout();
     renderPortSettings();
     if (findWindow_) findWindow_->render(program_->search());
+    if (joystickWindow_ && joystickWindow_->isVisible())
+        joystickWindow_->render(
+            program_->joystickChoices(),
+            program_->joystick() ? program_->joystick()->sent() : std::array<int, kJoystickAxes>{},
+            joystickStatus());
     if (program_->mainWindowShown() && !window_->isVisible()) {
         centreOnScreen(*window_);
         window_->show();

@@ -18,10 +18,12 @@
 
 #include "app/paint_log.h"
 #include "app/program.h"
+#include "joystick/uinput_joystick.h"
 #include "serial/qt_serial_port.h"
 #include "settings/settings_file.h"
 #include "ui/about_dialog.h"
 #include "ui/find_settings_window.h"
+#include "ui/joystick_window.h"
 #include "ui/link_monitor_window.h"
 #include "ui/main_window.h"
 #include "ui/port_notice.h"
@@ -57,6 +59,9 @@ public:
     void showFindSettings();
     // The verdict beside the port line brought up to date.
     void updateLinkSummary();
+    // Joystick > Output...
+    void showJoystickWindow();
+    JoystickWindow* joystickWindow() const { return joystickWindow_; }
 
     // Brings the windows and the next deadline up to date with the core.
     void refresh();
@@ -73,6 +78,9 @@ private:
     void createPortSettingsDialog();
     void showLinkMonitor();
     void startSearch(bool everyPort);
+    // The device made or removed as the choices say; why not, if it could not be.
+    void followJoystickChoices();
+    QString joystickStatus() const;
     // The ports present other than the one chosen, for "Try every port".
     std::vector<int> otherPresentPorts() const;
     // Which device each port of the dialog opens, where ports are not "COMn".
@@ -96,6 +104,9 @@ private:
     QPointer<PortSettingsDialog> portDialog_;
     QPointer<LinkMonitorWindow> linkWindow_;
     QPointer<FindSettingsWindow> findWindow_;
+    QPointer<JoystickWindow> joystickWindow_;
+    std::unique_ptr<UinputJoystick> joystickDevice_;
+    std::string joystickProblem_;
     QTimer summaryTimer_;  // the verdict beside the port line
     LinkSummary summary_;
     PortPermissionNotice* permissionNotice_;  // owned by the main window

@@ -270,6 +270,8 @@ void MainWindow::buildMenus() {
     command(diagnostics, "LinkMonitorMenu", "&Link Monitor...", &MainWindow::linkMonitorTriggered);
     command(diagnostics, "FindSettingsMenu", "&Find Settings...",
             &MainWindow::findSettingsTriggered);
+    command(menu("&Joystick", "JoystickMenu"), "JoystickOutputMenu", "&Output...",
+            &MainWindow::joystickTriggered);
     command(menu("&Help", names::kHelpMenu), names::kAbout, "&About...",
             &MainWindow::aboutTriggered);
 }

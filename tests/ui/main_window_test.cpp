@@ -63,7 +63,7 @@ TEST(MainWindow, LooksAsDesignedWhateverTheFontsAndAnswersItsKeysAndMenus) {
     EXPECT_EQ(
         items.join("|"),
         "&File|E&xit|&Settings|&Recalibrate||&Comms...|&Zhen Hua|&Diagnostics|&Link Monitor...|"
-        "&Find Settings...|&Help|&About...");
+        "&Find Settings...|&Joystick|&Output...|&Help|&About...");
 }
 
 // Right of the port line, inside the window: the link's verdict in a few
