@@ -267,8 +267,9 @@ void QtProgram::followJoystickChoices() {
 
 QString QtProgram::joystickStatus() const {
     if (joystickDevice_) {
-        const std::string node = joystickDevice_->devnode();
-        return QString::fromStdString("Sending to " + node);
+        const std::string js = joystickDevice_->joystickNode();
+        return QString::fromStdString("Sending to " + joystickDevice_->devnode() +
+                                      (js.empty() ? "" : " and " + js));
     }
     if (!joystickProblem_.empty())
         return QString::fromStdString("No joystick: " + joystickProblem_);

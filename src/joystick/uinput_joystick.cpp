@@ -74,6 +74,17 @@ void UinputJoystick::report(std::span<const AxisValue> changed) {
     libevdev_uinput_write_event(device_, EV_SYN, SYN_REPORT, 0);
 }
 
+std::string UinputJoystick::joystickNode() const {
+    const char* sys = libevdev_uinput_get_syspath(device_);
+    std::error_code error;
+    if (!sys) return "";
+    for (const auto& entry : std::filesystem::directory_iterator(sys, error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind("js", 0) == 0) return "/dev/input/" + name;
+    }
+    return "";
+}
+
 std::string UinputJoystick::devnode() const {
     const char* node = libevdev_uinput_get_devnode(device_);
     return node ? node : "";

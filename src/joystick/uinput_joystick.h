@@ -22,6 +22,8 @@ public:
     void report(std::span<const AxisValue> changed) override;
     // "/dev/input/event12"
     std::string devnode() const;
+    // "/dev/input/js0" once joydev has made it; empty before or without it.
+    std::string joystickNode() const;
 
 private:
     UinputJoystick(libevdev* description, libevdev_uinput* device)

@@ -93,8 +93,9 @@ int main(int argc, char** argv) {
     } catch (const SerialError& e) {
         return failed(e.what());
     }
-    std::printf("%s: %s, from %s\n", joystickDescription().name, device->devnode().c_str(),
-                serial.devicePath().c_str());
+    const std::string js = device->joystickNode();
+    std::printf("%s: %s%s, from %s\n", joystickDescription().name, device->devnode().c_str(),
+                js.empty() ? "" : (" and " + js).c_str(), serial.devicePath().c_str());
     std::fflush(stdout);
 
     Quiet quiet;
