@@ -5,7 +5,8 @@
 #   main:         Quadrel's main window, six channels sweeping
 #   link-monitor: the Link Monitor beside it, a channel twitching
 #   find-settings: Find Settings over it, an inverted signal found out
-# Usage: screenshot.sh BUILD-DIR OUTPUT.png [main|link-monitor|find-settings]
+#   joystick:     Joystick > Output... beside it
+# Usage: screenshot.sh BUILD-DIR OUTPUT.png [main|link-monitor|find-settings|joystick]
 set -euo pipefail
 build=$1
 out=$2
@@ -25,6 +26,7 @@ case $picture in
     main) sim=(--seed 7 --motion sweep --channels 6) mode=2 ;;
     link-monitor) sim=(--seed 3 --glitch 3 --motion sweep) mode=1 ;;
     find-settings) sim=(--seed 3 --inverted) mode=1 ;;
+    joystick) sim=(--seed 3 --motion sweep) mode=2 ;;
     *) echo "screenshot.sh: no picture '$picture'" >&2; exit 2 ;;
 esac
 exec 3< <(exec "$build/tools/quadrel-sim" --quiet "${sim[@]}")
@@ -57,6 +59,11 @@ sleep 0.5
 if [ "$picture" = link-monitor ]; then
     xdotool key l
     sleep 9  # ten seconds of figures, a glitch a second among them
+elif [ "$picture" = joystick ]; then
+    xdotool key Escape alt+j
+    sleep 0.5
+    xdotool key o
+    sleep 3
 else
     xdotool key f
     sleep 12  # the search, and the verdict beside the port line after it
