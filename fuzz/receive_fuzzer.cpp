@@ -49,17 +49,32 @@ void userStep(ReceiverHarness& h, std::uint8_t op, std::uint8_t arg) {
     }
 }
 
+// Frames heard by the joystick: at most one per byte, each whole.
+struct FrameCheck : FrameListener {
+    int sinceByte = 0;
+    void frameComplete(const DecodedFrame& frame, const std::array<ChannelRange, 8>&) override {
+        fuzz::check(++sinceByte == 1, "two frames heard after one byte");
+        fuzz::check(frame.presentChannels >= 0 && frame.presentChannels <= 8 &&
+                        frame.rangeChannels == frame.presentChannels,
+                    "a frame heard with channels it does not have");
+    }
+    void signalLost() override {}
+};
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     ReceiverHarness eager, batched;
     LinkMonitor link;
     eager.receiver.setLinkMonitor(&link);
+    FrameCheck heard;
+    eager.receiver.setFrameListener(&heard);
     testing::Bytes pending;  // the twin's read so far
     bool recalibrated = false;
 
     for (std::size_t i = 0; i < size; ++i) {
         const std::uint8_t op = data[i];
+        heard.sinceByte = 0;
         if (op < 0xE0) {  // most events carry a byte: frames need runs of them
             eager.receive({byteOf(op)});
             pending.push_back(byteOf(op));

@@ -14,6 +14,7 @@ void Receiver::calibrate() {
 void Receiver::recalibrate() {
     if (link_) link_->windowCleared(window_);
     window_.clearAfterOldest();
+    chain_.forget();
     for (ChannelRange& range : ranges_) range.forget();
 }
 

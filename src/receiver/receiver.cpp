@@ -29,15 +29,15 @@ void Receiver::take(std::uint8_t byte, Time now) {
     if (view_.noSignal) wakeUp(now);
 
     if (link_) link_->byteReceived(byte);
+    // Before the decoder, whose frame may come later or never.
+    const std::optional<DecodedFrame> frame = chain_.push(byte);
+    if (frame && frames_) announce(*frame);
     if (view_.cableFormat && byte != kZhenHuaSync) byte = reverseBits(byte);
     window_.push(byte);
-    ++pushed_;
 
     // Most bytes complete no frame; keep their path short.
     const FrameKind kind = classifyFrame(window_[0]);
     if (kind != FrameKind::None) decode(kind);
-    // After the decoder: the older frame it read goes first.
-    if (frames_) announceEarly();
     // A standard or variant frame does not restart the watchdog.
     if (kind == FrameKind::None || kind == FrameKind::ZhenHua) watchdog_.restart(now);
 }
@@ -72,35 +72,9 @@ void Receiver::decode(FrameKind kind) {
     }
     if (link_) link_->frameDecoded(kind, frame, found, readAsCable);
     noteFrame(frame);
-    if (frames_) announce(0, frame);
 }
 
-void Receiver::announceEarly() {
-    const auto& w = window_;
-    const auto standardFrom = [&](int sync, int channels) {
-        DecodedFrame frame;
-        for (int k = 0; k < channels; ++k) frame.values[k] = w[sync + 1 + k];
-        frame.presentChannels = channels;
-        announce(sync, frame);
-    };
-    bool eight = w[1] == 255;
-    for (int p = 2; eight && p < FrameWindow::kSize; ++p) eight = w[p] < 255;
-    if (eight) return standardFrom(1, 8);
-    if (w[9] == 255)
-        for (int p = 8; p >= 0; --p)
-            if (w[p] == 255) return standardFrom(p, 8 - p);
-    if (view_.cableFormat && w[5] == kZhenHuaSync) {
-        DecodedFrame frame;
-        for (int k = 0; k < 4; ++k) frame.values[k] = w[6 + k];
-        frame.rangeChannels = frame.presentChannels = 4;
-        announce(5, frame);
-    }
-}
-
-void Receiver::announce(int sync, const DecodedFrame& frame) {
-    const std::uint64_t at = pushed_ - FrameWindow::kSize + static_cast<std::uint64_t>(sync) + 1;
-    if (at <= announced_) return;  // announced before the decoder read it
-    announced_ = at;
+void Receiver::announce(const DecodedFrame& frame) {
     std::array<ChannelRange, 8> ranges = ranges_;
     for (int k = 0; k < frame.rangeChannels; ++k) ranges[k].widen(frame.values[k]);
     quietly([&] { frames_->frameComplete(frame, ranges); });

@@ -13,6 +13,7 @@
 #include <optional>
 #include <span>
 
+#include "frames/frame_chain.h"
 #include "frames/frame_decoders.h"
 #include "receiver/channel_range.h"
 #include "receiver/deadline.h"
@@ -59,11 +60,11 @@ struct ReceiverView {
     bool operator==(const ReceiverView&) const = default;
 };
 
-// Told of each frame as soon as it is complete: a standard frame of eight
-// channels with its eighth, a shorter one with the next frame's sync, the
-// cable's packet with its fourth channel, any other when the decoder reads
-// it; each frame once, with the channels' ranges as of that frame. And of
-// the no-signal state. The joystick listens.
+// Told of each frame on the wire the moment it is complete (its eighth
+// channel, the next frame's sync, the cable packet's fourth channel), once,
+// with the channels' ranges as of that frame; frames are found as the
+// frame chain finds them, so a sync-like channel byte never passes for a
+// frame. And of the no-signal state. The joystick listens.
 class FrameListener {
 public:
     virtual ~FrameListener() = default;
@@ -124,10 +125,8 @@ private:
     void take(std::uint8_t byte, Time now);
     void wakeUp(Time now);
     void decode(FrameKind kind);
-    // Frames complete before the decoder reads them.
-    void announceEarly();
-    // The frame whose sync stands at window position `sync`, once.
-    void announce(int sync, const DecodedFrame& frame);
+    // A frame the chain found complete, with the ranges as of that frame.
+    void announce(const DecodedFrame& frame);
     void noteFrame(const DecodedFrame& frame);
     void showFrames();
     void blankRows();
@@ -138,8 +137,7 @@ private:
     Beeper& beeper_;
     LinkMonitor* link_ = nullptr;
     FrameListener* frames_ = nullptr;
-    std::uint64_t pushed_ = 0;     // bytes through the window
-    std::uint64_t announced_ = 0;  // one past the sync of the last frame announced
+    FrameChain chain_;  // the frames the listener hears
 
     ReceiverView view_;
     FrameWindow window_;
