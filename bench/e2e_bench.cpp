@@ -6,11 +6,12 @@
 // resident memory, and for the paced streams the ratio to a floor that also
 // keeps a window up to date at the screen's pace; then the time from a
 // frame's write to the In1 label painting its value, read from the
-// program's QUADREL_PAINT_LOG.
+// program's QUADREL_PAINT_LOG. With --joystick, the program also runs with its
+// joystick output on (events to /dev/null) beside itself with it off.
 //
 //   quadrel_e2e_bench [--program PATH] [--floor PATH] [--streams abcdefg]
 //                     [--window S] [--warmup S] [--rounds N]
-//                     [--latency S | --no-latency] [--perf-dir DIR]
+//                     [--latency S | --no-latency] [--perf-dir DIR] [--joystick]
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -415,11 +416,13 @@ struct Options {
     int rounds = 3;
     double latency = 10;
     std::string perfDir;
+    bool joystick = false;
 };
 
 // Who reads the stream: the bare floor, the floor that also keeps a window
-// up to date at the screen's pace, or the program.
-enum class Reader { Floor, ShownFloor, Program };
+// up to date at the screen's pace, the program, or the program with its
+// joystick output on (its events to /dev/null: no /dev/uinput needed).
+enum class Reader { Floor, ShownFloor, Program, ProgramWithJoystick };
 
 struct Measure {
     bool ok = false;
@@ -457,19 +460,23 @@ public:
         std::fflush(stdout);
         for (const Stream& s : kStreams) {
             if (o_.streams.find(s.key) == std::string::npos) continue;
-            std::vector<Measure> floors, shownFloors, programs;
+            std::vector<Measure> floors, shownFloors, programs, joysticks;
             for (int r = 0; r < o_.rounds; ++r) {
                 floors.push_back(measure(s, Reader::Floor));
                 // A window matters only where the stream has a pace to show.
                 if (s.bytesPerSecond > 0) shownFloors.push_back(measure(s, Reader::ShownFloor));
                 programs.push_back(measure(s, Reader::Program));
+                if (o_.joystick && s.bytesPerSecond > 0)
+                    joysticks.push_back(measure(s, Reader::ProgramWithJoystick));
             }
             const Measure floor = median(floors), program = median(programs);
             results_[s.key] = {floor, program};
             if (!shownFloors.empty()) shownFloors_[s.key] = median(shownFloors);
+            if (!joysticks.empty()) joysticks_[s.key] = median(joysticks);
             printRow(s, floor, program);
         }
         printShownFloors();
+        printJoysticks();
         std::printf("\n");
         if (o_.latency > 0) latency();
         targets();
@@ -525,7 +532,7 @@ private:
     pid_t startReader(const Pty& pty, Reader reader, const fs::path& log,
                       const std::optional<fs::path>& paintLog = std::nullopt) {
         pid_t pid;
-        const bool program = reader == Reader::Program;
+        const bool program = reader == Reader::Program || reader == Reader::ProgramWithJoystick;
         const std::int64_t started = now();
         if (reader == Reader::Floor) {
             pid = spawn({{o_.floor, pty.path}, {}, log});
@@ -534,8 +541,14 @@ private:
         } else {
             const fs::path config = dir_ / ("config-" + std::to_string(++runs_));
             fs::create_directories(config);
-            std::ofstream(config / "Quadrel.ini") << "[Devices]\nCOM1=" << pty.path << "\n";
+            std::ofstream ini(config / "Quadrel.ini");
+            ini << "[Devices]\nCOM1=" << pty.path << "\n";
             Spawn s{{o_.program}, windowEnvironment(), log};
+            if (reader == Reader::ProgramWithJoystick) {
+                ini << "[Joystick]\nEnabled=1\n";
+                s.env["QUADREL_JOYSTICK_EVENTS"] = "/dev/null";
+            }
+            ini.close();
             s.env["XDG_CONFIG_HOME"] = config.string();
             if (paintLog) s.env["QUADREL_PAINT_LOG"] = paintLog->string();
             pid = spawn(s);
@@ -566,16 +579,18 @@ private:
                 {"QT_ACCESSIBILITY", std::nullopt},
                 {"DBUS_SESSION_BUS_ADDRESS", std::nullopt},
                 {"WAYLAND_DISPLAY", std::nullopt},
-                {"QUADREL_PAINT_LOG", std::nullopt}};
+                {"QUADREL_PAINT_LOG", std::nullopt},
+                {"QUADREL_JOYSTICK_EVENTS", std::nullopt}};
     }
 
     Measure measure(const Stream& s, Reader reader) {
         Measure m;
         Pty pty;
         const bool program = reader == Reader::Program;
-        const char* who = program                   ? "quadrel-"
-                          : reader == Reader::Floor ? "floor-"
-                                                    : "shown-floor-";
+        const char* who = program                                 ? "quadrel-"
+                          : reader == Reader::ProgramWithJoystick ? "quadrel-joystick-"
+                          : reader == Reader::Floor               ? "floor-"
+                                                                  : "shown-floor-";
         const fs::path log = dir_ / (std::string(who) + s.key + ".log");
         const pid_t pid = startReader(pty, reader, log);
         if (pid < 0) {
@@ -672,6 +687,24 @@ private:
             if (!shown.ok || !program.ok || shown.cpu.percent <= 0) continue;
             std::printf("| (%c) | %s | %s | %.1f |\n", key, cpuText(shown).c_str(),
                         cpuText(program).c_str(), program.cpu.percent / shown.cpu.percent);
+        }
+    }
+
+    // The joystick's cost: the program with its output on beside the same
+    // program with it off, in the same rounds.
+    void printJoysticks() {
+        if (joysticks_.empty()) return;
+        std::printf(
+            "\nWith the joystick output on (Enabled=1, its events written to /dev/null in place\n"
+            "of /dev/uinput), beside the program with it off, in the same rounds:\n\n");
+        std::printf(
+            "| Stream | Output off CPU %% | Output on CPU %% | Ratio |\n|---|---|---|---|\n");
+        for (const auto& [key, on] : joysticks_) {
+            const Measure& off = results_[key].second;
+            if (!on.ok) std::printf("| (%c) | output on: %s |\n", key, on.failure.c_str());
+            if (!on.ok || !off.ok || off.cpu.percent <= 0) continue;
+            std::printf("| (%c) | %s | %s | %.2f |\n", key, cpuText(off).c_str(),
+                        cpuText(on).c_str(), on.cpu.percent / off.cpu.percent);
         }
     }
 
@@ -833,6 +866,7 @@ private:
     int runs_ = 0;
     std::map<char, std::pair<Measure, Measure>> results_;
     std::map<char, Measure> shownFloors_;
+    std::map<char, Measure> joysticks_;
     double latencyMedian_ = -1, latencyP99_ = -1, syncMedian_ = -1, syncP99_ = -1;
 };
 
@@ -875,13 +909,15 @@ Options parse(int argc, char** argv) {
             o.latency = 0;
         else if (a == "--perf-dir")
             o.perfDir = fs::absolute(value(i));
+        else if (a == "--joystick")
+            o.joystick = true;
         else {
             const bool help = a == "--help" || a == "-h";
             std::fprintf(
                 help ? stdout : stderr,
                 "usage: quadrel_e2e_bench [--program PATH] [--floor PATH] [--streams abcdefg]\n"
                 "         [--window S] [--warmup S] [--rounds N] [--latency S | --no-latency]\n"
-                "         [--perf-dir DIR]\n"
+                "         [--perf-dir DIR] [--joystick]\n"
                 "streams: a 400 B/s, b 1920 B/s, c 11520 B/s (values changing),\n"
                 "         d 1920 B/s the same frame, e as fast as it drains,\n"
                 "         f random bytes and g 239, 255 alternating, both as fast as they drain\n"
@@ -889,7 +925,9 @@ Options parse(int argc, char** argv) {
                 "--rounds N: turns of floor and program per stream, the median shown (default 3)\n"
                 "--latency S: seconds of the latency run (default 10)\n"
                 "--perf-dir: perf record -g the program during each window (its cost then "
-                "counts)\n");
+                "counts)\n"
+                "--joystick: also the program with its joystick output on, for the paced "
+                "streams\n");
             std::exit(help ? 0 : 2);
         }
     }

@@ -4,13 +4,13 @@
 // writes the same records with no receiver; the median and 99th percentile
 // of each are counters, to be read as ratios to the baseline's.
 #include <benchmark/benchmark.h>
-#include <linux/input.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <vector>
 
+#include "joystick/event_file_joystick.h"
 #include "joystick/joystick_output.h"
 #include "receiver/receiver.h"
 
@@ -19,33 +19,31 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+struct Pipe {
+    Pipe() {
+        if (::pipe(fds) != 0) fds[0] = fds[1] = -1;
+    }
+    ~Pipe() {
+        ::close(fds[0]);
+        ::close(fds[1]);
+    }
+    int fds[2];
+};
+
+// The events into a pipe, with the moment they were written.
 class PipeJoystick : public JoystickDevice {
 public:
-    PipeJoystick() {
-        if (::pipe(fds_) != 0) fds_[0] = fds_[1] = -1;
-    }
-    ~PipeJoystick() override {
-        ::close(fds_[0]);
-        ::close(fds_[1]);
-    }
-    void report(std::span<const AxisValue> changed) override {
-        input_event events[kJoystickAxes + 1]{};
-        std::size_t n = 0;
-        for (const AxisValue& a : changed)
-            events[n++] = {{}, EV_ABS, static_cast<__u16>(a.axis), a.value};
-        events[n++] = {{}, EV_SYN, SYN_REPORT, 0};
+    void report(std::span<const AxisValue> axes, std::span<const ButtonValue> buttons) override {
+        events_.report(axes, buttons);
         written_ = Clock::now();
-        if (::write(fds_[1], events, n * sizeof(input_event)) < 0) written_ = {};
-        drain();
+        char sink[4096];  // the reader's side, so that the pipe never fills
+        (void)!::read(pipe_.fds[0], sink, sizeof sink);
     }
     Clock::time_point written() const { return written_; }
 
 private:
-    void drain() {  // the reader's side, so that the pipe never fills
-        char sink[4096];
-        (void)!::read(fds_[0], sink, sizeof sink);
-    }
-    int fds_[2];
+    Pipe pipe_;
+    EventFileJoystick events_{pipe_.fds[1]};
     Clock::time_point written_;
 };
 
@@ -97,7 +95,7 @@ void BM_Baseline_EventsOnly(benchmark::State& state) {
         for (int a = 0; a < 8; ++a) changed[a] = {a, (j * 7 + a * 13) % 60000 - 30000};
         ++j;
         const auto start = Clock::now();
-        device.report(changed);
+        device.report(changed, {});
         us.push_back(std::chrono::duration<double, std::micro>(device.written() - start).count());
     }
     reportPercentiles(state, us);

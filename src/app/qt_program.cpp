@@ -8,6 +8,7 @@
 #include <iostream>
 #include <map>
 
+#include "joystick/event_file_joystick.h"
 #include "serial/port_names.h"
 #include "ui/about_dialog.h"
 #include "ui/port_settings_dialog.h"
@@ -252,7 +253,12 @@ void QtProgram::showJoystickWindow() {
 void QtProgram::followJoystickChoices() {
     const bool wanted = program_->joystickChoices().enabled;
     if (wanted && !joystickDevice_) {
-        joystickDevice_ = UinputJoystick::create(joystickProblem_);
+        // Measuring the program with its output on, where no /dev/uinput is.
+        joystickEvents_ = qEnvironmentVariable("QUADREL_JOYSTICK_EVENTS").toStdString();
+        if (joystickEvents_.empty())
+            joystickDevice_ = UinputJoystick::create(joystickProblem_);
+        else
+            joystickDevice_ = EventFileJoystick::open(joystickEvents_, joystickProblem_);
         if (joystickDevice_) {
             joystickProblem_.clear();
             program_->startJoystick(*joystickDevice_);
@@ -266,11 +272,14 @@ void QtProgram::followJoystickChoices() {
 }
 
 QString QtProgram::joystickStatus() const {
-    if (joystickDevice_) {
-        const std::string js = joystickDevice_->joystickNode();
-        return QString::fromStdString("Sending to " + joystickDevice_->devnode() +
+    if (const auto* uinput = dynamic_cast<const UinputJoystick*>(joystickDevice_.get())) {
+        const std::string js = uinput->joystickNode();
+        return QString::fromStdString("Sending to " + uinput->devnode() +
                                       (js.empty() ? "" : " and " + js));
     }
+    if (joystickDevice_)
+        return QString::fromStdString("Sending events to " + joystickEvents_ +
+                                      " (QUADREL_JOYSTICK_EVENTS)");
     if (!joystickProblem_.empty())
         return QString::fromStdString("No joystick: " + joystickProblem_);
     return "Off";
@@ -430,7 +439,7 @@ void QtProgram::refresh() {
     if (joystickWindow_ && joystickWindow_->isVisible())
         joystickWindow_->render(
             program_->joystickChoices(),
-            program_->joystick() ? program_->joystick()->sent() : std::array<int, kJoystickAxes>{},
+            program_->joystick() ? program_->joystick()->sent() : JoystickState{},
             joystickStatus());
     if (program_->mainWindowShown() && !window_->isVisible()) {
         centreOnScreen(*window_);

@@ -105,7 +105,8 @@ private:
     QPointer<LinkMonitorWindow> linkWindow_;
     QPointer<FindSettingsWindow> findWindow_;
     QPointer<JoystickWindow> joystickWindow_;
-    std::unique_ptr<UinputJoystick> joystickDevice_;
+    std::unique_ptr<JoystickDevice> joystickDevice_;
+    std::string joystickEvents_;  // QUADREL_JOYSTICK_EVENTS: a file in place of /dev/uinput
     std::string joystickProblem_;
     QTimer summaryTimer_;  // the verdict beside the port line
     LinkSummary summary_;

@@ -38,9 +38,9 @@ private:
     std::optional<Found> frameAt(int sync) const;
     std::int64_t oldest() const { return received_ - FrameWindow::kSize; }
 
-    FrameWindow bytes_;           // the last ten bytes as received
-    std::int64_t received_ = 0;   // bytes so far
-    std::int64_t next_ = 0;       // where the next frame may begin
+    FrameWindow bytes_;             // the last ten bytes as received
+    std::int64_t received_ = 0;     // bytes so far
+    std::int64_t next_ = 0;         // where the next frame may begin
     std::int64_t paddingEnd_ = -1;  // after a cable packet: where its padding ends
 };
 

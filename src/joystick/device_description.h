@@ -16,7 +16,7 @@ struct DeviceDescription {
     int bus, vendor, product, version;
     std::array<int, kJoystickAxes> axes;  // ABS_ codes, in axis order
     int minimum, maximum, fuzz, flat;
-    std::array<int, 4> keys;  // BTN_ codes
+    std::array<int, kJoystickButtons> keys;  // BTN_ codes, in button order
 };
 
 const DeviceDescription& joystickDescription();

@@ -1,6 +1,7 @@
 // What the user chose for the virtual joystick: for each of its eight axes
 // the channel it follows, whether it is reversed (uinput refuses inverted
-// ranges, so Quadrel reverses) and what it does when the signal is lost.
+// ranges, so Quadrel reverses) and what it does when the signal is lost;
+// for each button, the channel that presses it, if any.
 #pragma once
 
 #include <array>
@@ -11,6 +12,8 @@
 namespace quadrel {
 
 inline constexpr int kJoystickAxes = 8;
+// Trigger, thumb, thumb 2, top.
+inline constexpr int kJoystickButtons = 4;
 // Every axis reports this range; 0 is its centre.
 inline constexpr int kAxisMin = -32767, kAxisMax = 32767;
 
@@ -28,6 +31,9 @@ struct AxisChoice {
 struct JoystickChoices {
     bool enabled = false;
     std::array<AxisChoice, kJoystickAxes> axes;
+    // The channel that presses each button (above the middle of its
+    // range), 0 for none.
+    std::array<int, kJoystickButtons> buttons{};
 
     bool operator==(const JoystickChoices&) const = default;
 };

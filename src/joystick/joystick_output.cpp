@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <utility>
 
 namespace quadrel {
@@ -19,39 +20,50 @@ void JoystickOutput::frameComplete(const DecodedFrame& frame,
         if (++goodFrames_ < kFramesToRecover) return;
         failsafe_ = false;
     }
-    std::array<int, kJoystickAxes> wanted = sent_;
-    for (std::size_t a = 0; a < wanted.size(); ++a) {
+    // The channel's value on an axis, if the frame has the channel.
+    const auto valueOf = [&](int channel) -> std::optional<int> {
+        const int k = channel - 1;
+        if (k < 0 || k >= frame.presentChannels) return std::nullopt;  // an absent channel holds
+        const auto at = static_cast<std::size_t>(k);
+        return axisValue(frame.values[at], ranges[at]);
+    };
+    JoystickState wanted = sent_;
+    for (std::size_t a = 0; a < wanted.axes.size(); ++a) {
         const AxisChoice& axis = choices_.axes[a];
-        const int k = axis.channel - 1;
-        if (k < 0 || k >= frame.presentChannels) continue;  // an absent channel holds
-        const int value = axisValue(frame.values[static_cast<std::size_t>(k)],
-                                    ranges[static_cast<std::size_t>(k)]);
-        wanted[a] = axis.reversed ? -value : value;
+        if (const auto value = valueOf(axis.channel))
+            wanted.axes[a] = axis.reversed ? -*value : *value;
     }
+    for (std::size_t b = 0; b < wanted.buttons.size(); ++b)
+        if (const auto value = valueOf(choices_.buttons[b])) wanted.buttons[b] = *value > 0;
     send(wanted);
 }
 
 void JoystickOutput::signalLost() {
     goodFrames_ = 0;
     if (std::exchange(failsafe_, true)) return;
-    std::array<int, kJoystickAxes> wanted = sent_;
-    for (std::size_t a = 0; a < wanted.size(); ++a) {
+    JoystickState wanted = sent_;
+    for (std::size_t a = 0; a < wanted.axes.size(); ++a) {
         const AxisChoice& axis = choices_.axes[a];
-        if (axis.failsafe == Failsafe::Centre) wanted[a] = 0;
+        if (axis.failsafe == Failsafe::Centre) wanted.axes[a] = 0;
         if (axis.failsafe == Failsafe::Value)
-            wanted[a] = std::clamp(axis.failsafeValue, kAxisMin, kAxisMax);
+            wanted.axes[a] = std::clamp(axis.failsafeValue, kAxisMin, kAxisMax);
     }
+    wanted.buttons = {};  // nothing stays pressed without a pilot
     send(wanted);
 }
 
-void JoystickOutput::send(const std::array<int, kJoystickAxes>& wanted) {
-    std::array<AxisValue, kJoystickAxes> changed;
-    std::size_t n = 0;
-    for (std::size_t a = 0; a < wanted.size(); ++a)
-        if (wanted[a] != sent_[a]) changed[n++] = {static_cast<int>(a), wanted[a]};
-    if (n == 0) return;
+void JoystickOutput::send(const JoystickState& wanted) {
+    std::array<AxisValue, kJoystickAxes> axes;
+    std::array<ButtonValue, kJoystickButtons> buttons;
+    std::size_t moved = 0, pressed = 0;
+    for (std::size_t a = 0; a < axes.size(); ++a)
+        if (wanted.axes[a] != sent_.axes[a]) axes[moved++] = {static_cast<int>(a), wanted.axes[a]};
+    for (std::size_t b = 0; b < buttons.size(); ++b)
+        if (wanted.buttons[b] != sent_.buttons[b])
+            buttons[pressed++] = {static_cast<int>(b), wanted.buttons[b]};
+    if (moved == 0 && pressed == 0) return;
     sent_ = wanted;
-    device_.report({changed.data(), n});
+    device_.report({axes.data(), moved}, {buttons.data(), pressed});
 }
 
 }  // namespace quadrel

@@ -2,8 +2,10 @@
 // over its calibrated range once that range is wide enough to be real (the
 // range the bar shows, Res green), over 0..254 before; reversed where
 // chosen; one report per frame of the axes that changed, none when nothing
-// did. When the signal is lost each axis does what its failsafe says, and
-// three good frames in a row bring the sticks back.
+// did. A button is pressed while its channel stands above the middle of
+// that range. When the signal is lost each axis does what its failsafe
+// says and every button is let go; three good frames in a row bring the
+// sticks back.
 #pragma once
 
 #include <array>
@@ -23,12 +25,27 @@ struct AxisValue {
     bool operator==(const AxisValue&) const = default;
 };
 
+struct ButtonValue {
+    int button = 0;  // 0 to 3: trigger, thumb, thumb 2, top
+    bool pressed = false;
+
+    bool operator==(const ButtonValue&) const = default;
+};
+
+// What the joystick last sent.
+struct JoystickState {
+    std::array<int, kJoystickAxes> axes{};  // all centred at first
+    std::array<bool, kJoystickButtons> buttons{};
+
+    bool operator==(const JoystickState&) const = default;
+};
+
 // The uinput device, or a test's stand-in.
 class JoystickDevice {
 public:
     virtual ~JoystickDevice() = default;
-    // One report: the axes that changed, then a SYN_REPORT.
-    virtual void report(std::span<const AxisValue> changed) = 0;
+    // One report: the axes and buttons that changed, then a SYN_REPORT.
+    virtual void report(std::span<const AxisValue> axes, std::span<const ButtonValue> buttons) = 0;
 };
 
 // A channel's raw value on an axis, before any reversing.
@@ -50,15 +67,14 @@ public:
     void signalLost() override;
 
     bool inFailsafe() const { return failsafe_; }
-    // What each axis was last sent; all centred before the first report.
-    const std::array<int, kJoystickAxes>& sent() const { return sent_; }
+    const JoystickState& sent() const { return sent_; }
 
 private:
-    void send(const std::array<int, kJoystickAxes>& wanted);
+    void send(const JoystickState& wanted);
 
     JoystickDevice& device_;
     JoystickChoices choices_;
-    std::array<int, kJoystickAxes> sent_{};
+    JoystickState sent_;
     bool failsafe_ = false;
     int goodFrames_ = 0;
 };

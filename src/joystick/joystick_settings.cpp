@@ -22,6 +22,10 @@ std::string axisKey(int axis) {
     return "Axis" + std::to_string(axis + 1);
 }
 
+std::string buttonKey(int button) {
+    return "Button" + std::to_string(button + 1);
+}
+
 }  // namespace
 
 std::string axisText(const AxisChoice& a) {
@@ -55,6 +59,9 @@ JoystickChoices readJoystickChoices(const SettingsFile& file, std::optional<Tran
     for (int a = 0; a < kJoystickAxes; ++a)
         if (const auto axis = readAxis(file.read(kJoystickSection, axisKey(a), "")))
             choices.axes[static_cast<std::size_t>(a)] = *axis;
+    for (int b = 0; b < kJoystickButtons; ++b)
+        choices.buttons[static_cast<std::size_t>(b)] =
+            wholeNumber(file.read(kJoystickSection, buttonKey(b), "0"), 0, 8).value_or(0);
     return choices;
 }
 
@@ -63,6 +70,12 @@ bool writeJoystickChoices(SettingsFile& file, const JoystickChoices& choices) {
     for (int a = 0; a < kJoystickAxes; ++a) {
         keys[static_cast<std::size_t>(a)] = axisKey(a);
         values[static_cast<std::size_t>(a)] = axisText(choices.axes[static_cast<std::size_t>(a)]);
+    }
+    std::array<std::string, kJoystickButtons> buttonKeys, buttons;
+    for (int b = 0; b < kJoystickButtons; ++b) {
+        buttonKeys[static_cast<std::size_t>(b)] = buttonKey(b);
+        buttons[static_cast<std::size_t>(b)] =
+            std::to_string(choices.buttons[static_cast<std::size_t>(b)]);
     }
     const std::string_view s = kJoystickSection;
     return file.write({{s, "Enabled", choices.enabled ? "1" : "0"},
@@ -73,7 +86,11 @@ bool writeJoystickChoices(SettingsFile& file, const JoystickChoices& choices) {
                        {s, keys[4], values[4]},
                        {s, keys[5], values[5]},
                        {s, keys[6], values[6]},
-                       {s, keys[7], values[7]}});
+                       {s, keys[7], values[7]},
+                       {s, buttonKeys[0], buttons[0]},
+                       {s, buttonKeys[1], buttons[1]},
+                       {s, buttonKeys[2], buttons[2]},
+                       {s, buttonKeys[3], buttons[3]}});
 }
 
 }  // namespace quadrel

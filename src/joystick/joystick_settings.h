@@ -1,8 +1,9 @@
 // The joystick's choices in "Quadrel.ini", section [Joystick]: "Enabled"
 // (0 or 1) and one key an axis, "Axis1" to "Axis8", holding
 // "CHANNEL,REVERSED,FAILSAFE[,VALUE]" such as "3,0,value,-32767" (failsafe
-// hold, centre or value). A key missing or unreadable leaves that axis at
-// its default; nothing read is ever a crash or a wrong axis.
+// hold, centre or value); "Button1" to "Button4", the channel that presses
+// the button or 0. A key missing or unreadable leaves that axis or button
+// at its default; nothing read is ever a crash or a wrong axis.
 #pragma once
 
 #include <string>

@@ -66,11 +66,14 @@ UinputJoystick::~UinputJoystick() {
     libevdev_free(description_);
 }
 
-void UinputJoystick::report(std::span<const AxisValue> changed) {
+void UinputJoystick::report(std::span<const AxisValue> axes, std::span<const ButtonValue> buttons) {
     const DeviceDescription& d = joystickDescription();
-    for (const AxisValue& a : changed)
+    for (const AxisValue& a : axes)
         libevdev_uinput_write_event(device_, EV_ABS, d.axes[static_cast<std::size_t>(a.axis)],
                                     a.value);
+    for (const ButtonValue& b : buttons)
+        libevdev_uinput_write_event(device_, EV_KEY, d.keys[static_cast<std::size_t>(b.button)],
+                                    b.pressed ? 1 : 0);
     libevdev_uinput_write_event(device_, EV_SYN, SYN_REPORT, 0);
 }
 

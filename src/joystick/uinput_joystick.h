@@ -19,7 +19,7 @@ public:
     static std::unique_ptr<UinputJoystick> create(std::string& why);
     ~UinputJoystick() override;
 
-    void report(std::span<const AxisValue> changed) override;
+    void report(std::span<const AxisValue> axes, std::span<const ButtonValue> buttons) override;
     // "/dev/input/event12"
     std::string devnode() const;
     // "/dev/input/js0" once joydev has made it; empty before or without it.

@@ -16,8 +16,16 @@ namespace {
 
 const char* const kAxisNames[] = {"X", "Y", "Z", "RX", "RY", "RZ", "Throttle", "Rudder"};
 const char* const kFailsafeNames[] = {"Hold", "Centre", "Value"};
+const char* const kButtonNames[] = {"Trigger", "Thumb", "Thumb 2", "Top"};
 
 }  // namespace
+
+// A heading or a row's name; a screen reader reads its text.
+QLabel* JoystickWindow::heading(const QString& text, const char* kind, int n) {
+    auto* label = new QLabel(text, this);
+    nameControl(label, kind + QString::number(n + 1));
+    return label;
+}
 
 JoystickWindow::JoystickWindow(QWidget* parent) : QDialog(parent) {
     nameControl(this, "JoystickOutput", "Joystick Output");
@@ -33,11 +41,11 @@ JoystickWindow::JoystickWindow(QWidget* parent) : QDialog(parent) {
 
     auto* grid = new QGridLayout;
     const char* const headings[] = {"Axis", "Channel", "Reverse", "Failsafe", "Value", "Sent"};
-    for (int c = 0; c < 6; ++c) grid->addWidget(new QLabel(headings[c], this), 0, c);
+    for (int c = 0; c < 6; ++c) grid->addWidget(heading(headings[c], "AxisHeading", c), 0, c);
     for (int a = 0; a < kJoystickAxes; ++a) {
         Row& row = rows_[static_cast<std::size_t>(a)];
         const QString axis = kAxisNames[a];
-        grid->addWidget(new QLabel(axis, this), a + 1, 0);
+        grid->addWidget(heading(axis, "AxisName", a), a + 1, 0);
         row.channel = new QComboBox(this);
         nameControl(row.channel, "Channel" + axis, axis + " channel");
         for (int k = 1; k <= 8; ++k) row.channel->addItem("Channel " + QString::number(k));
@@ -65,6 +73,28 @@ JoystickWindow::JoystickWindow(QWidget* parent) : QDialog(parent) {
     }
     layout->addLayout(grid);
 
+    auto* buttonGrid = new QGridLayout;
+    const char* const buttonHeadings[] = {"Button", "Channel (pressed above its middle)", "State"};
+    for (int c = 0; c < 3; ++c)
+        buttonGrid->addWidget(heading(buttonHeadings[c], "ButtonHeading", c), 0, c);
+    for (int b = 0; b < kJoystickButtons; ++b) {
+        ButtonRow& row = buttons_[static_cast<std::size_t>(b)];
+        const QString button = kButtonNames[b];
+        const QString name = QString(button).remove(' ');
+        buttonGrid->addWidget(heading(button, "ButtonName", b), b + 1, 0);
+        row.channel = new QComboBox(this);
+        nameControl(row.channel, "Button" + name, button + " button channel");
+        row.channel->addItem("None");
+        for (int k = 1; k <= 8; ++k) row.channel->addItem("Channel " + QString::number(k));
+        row.state = new QLabel(this);
+        nameControl(row.state, "Pressed" + name, button + ": no channel");
+        buttonGrid->addWidget(row.channel, b + 1, 1);
+        buttonGrid->addWidget(row.state, b + 1, 2);
+        connect(row.channel, &QComboBox::currentIndexChanged, this, &JoystickWindow::changed);
+    }
+    buttonGrid->setColumnStretch(2, 1);
+    layout->addLayout(buttonGrid);
+
     status_ = new QLabel(this);
     nameControl(status_, "JoystickStatus", "Joystick status");
     status_->setWordWrap(true);
@@ -81,6 +111,8 @@ JoystickChoices JoystickWindow::choices() const {
         c.axes[a] = {row.channel->currentIndex() + 1, row.reversed->isChecked(),
                      static_cast<Failsafe>(row.failsafe->currentIndex()), row.value->value()};
     }
+    for (std::size_t b = 0; b < buttons_.size(); ++b)
+        c.buttons[b] = buttons_[b].channel->currentIndex();
     return c;
 }
 
@@ -89,7 +121,7 @@ void JoystickWindow::changed() {
     emit choicesChanged(choices());
 }
 
-void JoystickWindow::render(const JoystickChoices& c, const std::array<int, kJoystickAxes>& sent,
+void JoystickWindow::render(const JoystickChoices& c, const JoystickState& sent,
                             const QString& status) {
     rendering_ = true;
     enabled_->setChecked(c.enabled);
@@ -101,7 +133,17 @@ void JoystickWindow::render(const JoystickChoices& c, const std::array<int, kJoy
         row.failsafe->setCurrentIndex(static_cast<int>(axis.failsafe));
         row.value->setValue(axis.failsafeValue);
         row.value->setEnabled(axis.failsafe == Failsafe::Value);
-        row.bar->setValue(sent[a]);
+        row.bar->setValue(sent.axes[a]);
+    }
+    for (std::size_t b = 0; b < buttons_.size(); ++b) {
+        ButtonRow& row = buttons_[b];
+        row.channel->setCurrentIndex(c.buttons[b]);
+        const QString state = c.buttons[b] == 0 ? "" : sent.buttons[b] ? "Pressed" : "Released";
+        if (row.state->text() != state) {
+            row.state->setText(state);
+            row.state->setAccessibleName(QString(kButtonNames[b]) + ": " +
+                                         (state.isEmpty() ? "no channel" : state));
+        }
     }
     status_->setText(status);
     rendering_ = false;

@@ -20,8 +20,10 @@ namespace {
 
 struct Reports : JoystickDevice {
     std::vector<std::vector<AxisValue>> seen;
-    void report(std::span<const AxisValue> changed) override {
-        seen.emplace_back(changed.begin(), changed.end());
+    std::vector<std::vector<ButtonValue>> pressed;
+    void report(std::span<const AxisValue> axes, std::span<const ButtonValue> buttons) override {
+        seen.emplace_back(axes.begin(), axes.end());
+        pressed.emplace_back(buttons.begin(), buttons.end());
     }
 };
 
@@ -64,7 +66,42 @@ TEST(JoystickOutput, ValuesLandOnTheAxesAsChosen) {
         std::array<ChannelRange, 8> ranges{};
         ranges[1] = c.range;
         out.frameComplete(frameOf({127, c.raw}), ranges);
-        EXPECT_EQ(out.sent()[1], c.axis) << c.name;
+        EXPECT_EQ(out.sent().axes[1], c.axis) << c.name;
+    }
+}
+
+// A button follows its channel over the same range an axis would; the
+// failsafe lets it go.
+TEST(JoystickOutput, AButtonIsPressedAboveItsChannelsMiddle) {
+    struct Case {
+        const char* name;
+        int raw;
+        ChannelRange range;
+        bool pressed;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"254",                          254, {},        true},
+        {"128: just above 0..254's middle", 128, {},     true},
+        {"127: the middle",              127, {},        false},
+        {"0",                            0,   {},        false},
+        {"above a learnt range's middle", 140, {60, 200}, true},
+        {"below it",                     120, {60, 200}, false},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        Reports device;
+        JoystickOutput out(device);
+        JoystickChoices choices = defaultJoystickChoices(TransmitterType::JR);
+        choices.buttons[1] = 6;  // the thumb button follows channel 6
+        out.setChoices(choices);
+        std::array<ChannelRange, 8> ranges{};
+        ranges[5] = c.range;
+        out.frameComplete(frameOf({127, 127, 127, 127, 127, c.raw}), ranges);
+        EXPECT_EQ(out.sent().buttons, (std::array<bool, 4>{false, c.pressed, false, false}))
+            << c.name;
+        out.signalLost();
+        EXPECT_EQ(out.sent().buttons, (std::array<bool, 4>{})) << c.name;
     }
 }
 
@@ -78,8 +115,9 @@ TEST(JoystickOutput, OneReportPerFrameThatChangesSomething) {
     out.frameComplete(frameOf({254, 127, 0, 127}), kUnlearnt);
     ASSERT_EQ(device.seen.size(), 1u);
     EXPECT_EQ(device.seen[0], (std::vector<AxisValue>{{0, kAxisMax}, {2, kAxisMin}}));
+    EXPECT_TRUE(device.pressed[0].empty());        // no button has a channel
     out.frameComplete(frameOf({254}), kUnlearnt);  // the channels a frame lacks hold
-    EXPECT_EQ(out.sent()[2], kAxisMin);
+    EXPECT_EQ(out.sent().axes[2], kAxisMin);
 }
 
 TEST(JoystickOutput, FailsafeFromTheLostSignalUntilThreeGoodFrames) {
@@ -94,7 +132,7 @@ TEST(JoystickOutput, FailsafeFromTheLostSignalUntilThreeGoodFrames) {
     out.frameComplete(sticks, kUnlearnt);
     out.signalLost();
     EXPECT_TRUE(out.inFailsafe());
-    EXPECT_EQ(out.sent(), (std::array<int, 8>{kAxisMax, 1000, kAxisMin, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(out.sent().axes, (std::array<int, 8>{kAxisMax, 1000, kAxisMin, 0, 0, 0, 0, 0}));
     out.signalLost();  // still lost: no second report
     EXPECT_EQ(device.seen.size(), 2u);
     out.frameComplete(sticks, kUnlearnt);
@@ -105,7 +143,8 @@ TEST(JoystickOutput, FailsafeFromTheLostSignalUntilThreeGoodFrames) {
     EXPECT_TRUE(out.inFailsafe());
     out.frameComplete(sticks, kUnlearnt);
     EXPECT_FALSE(out.inFailsafe());
-    EXPECT_EQ(out.sent(), (std::array<int, 8>{kAxisMax, kAxisMax, kAxisMax, kAxisMax, 0, 0, 0, 0}));
+    EXPECT_EQ(out.sent().axes,
+              (std::array<int, 8>{kAxisMax, kAxisMax, kAxisMax, kAxisMax, 0, 0, 0, 0}));
 }
 
 TEST(JoystickOutput, TheThrottleGoesLowForEveryType) {
@@ -138,18 +177,18 @@ TEST(JoystickOutput, FollowsTheReceiversSignalState) {
     const Bytes frame = bytes({255, 200, 0, 127, 127, 127, 127, 127, 127});
     const int throttle = axisValue(200, {});
     h.receive(frame);
-    EXPECT_EQ(out.sent()[0], throttle);
+    EXPECT_EQ(out.sent().axes[0], throttle);
     h.clock.advance(499);
     EXPECT_FALSE(out.inFailsafe());
     h.clock.advance(1);
     ASSERT_TRUE(h.view().noSignal);
     EXPECT_TRUE(out.inFailsafe());
-    EXPECT_EQ(out.sent()[0], kAxisMin);  // JR: channel 1 is the throttle
+    EXPECT_EQ(out.sent().axes[0], kAxisMin);  // JR: channel 1 is the throttle
     h.receive(frame + frame);
     EXPECT_TRUE(out.inFailsafe());
     h.receive(frame);
     EXPECT_FALSE(out.inFailsafe());
-    EXPECT_EQ(out.sent()[0], throttle);
+    EXPECT_EQ(out.sent().axes[0], throttle);
 }
 
 // What udev, joydev and SDL need to take it for a joystick, and nothing
@@ -176,6 +215,7 @@ TEST(JoystickSettings, KeepTheChoicesAndSurviveHandEditing) {
     choices.enabled = true;
     choices.axes[0] = {5, true, Failsafe::Hold, 0};
     choices.axes[7] = {8, false, Failsafe::Value, 12000};
+    choices.buttons = {0, 7, 0, 8};
     ASSERT_TRUE(writeJoystickChoices(file, choices));
     EXPECT_EQ(readJoystickChoices(file, TransmitterType::MultiplexRobbe), choices);
     EXPECT_EQ(file.read("Joystick", "Axis4", ""), "4,0,value,-32767");  // the throttle goes low
@@ -194,8 +234,10 @@ TEST(JoystickSettings, KeepTheChoicesAndSurviveHandEditing) {
     // clang-format on
     for (const auto& [text, axis] : texts) EXPECT_EQ(readAxis(text), axis) << text;
     ASSERT_TRUE(file.write("Joystick", "Axis1", "x,y"));
-    EXPECT_EQ(readJoystickChoices(file, TransmitterType::MultiplexRobbe).axes[0],
-              defaultJoystickChoices(TransmitterType::MultiplexRobbe).axes[0]);
+    ASSERT_TRUE(file.write("Joystick", "Button2", "9"));
+    const JoystickChoices edited = readJoystickChoices(file, TransmitterType::MultiplexRobbe);
+    EXPECT_EQ(edited.axes[0], defaultJoystickChoices(TransmitterType::MultiplexRobbe).axes[0]);
+    EXPECT_EQ(edited.buttons, (std::array<int, 4>{0, 0, 0, 8}));  // no channel 9
 }
 
 }  // namespace

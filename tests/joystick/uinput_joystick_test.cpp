@@ -23,7 +23,7 @@ TEST(UinputJoystick, SaysWhyItCannotBeMadeAndHowToFixIt) {
     EXPECT_NE(uinputFailure(ENOMEM, true, true).find("Cannot allocate memory"), std::string::npos);
 }
 
-TEST(UinputJoystick, IsAJoystickThatReportsItsAxes) {
+TEST(UinputJoystick, IsAJoystickThatReportsItsAxesAndButtons) {
     if (::access("/dev/uinput", W_OK) != 0)
         GTEST_SKIP() << "/dev/uinput cannot be written here: "
                      << uinputFailure(errno, ::access("/dev/uinput", F_OK) == 0,
@@ -45,15 +45,17 @@ TEST(UinputJoystick, IsAJoystickThatReportsItsAxes) {
     EXPECT_TRUE(libevdev_has_event_code(seen, EV_KEY, BTN_TRIGGER));
     EXPECT_FALSE(libevdev_has_event_code(seen, EV_KEY, BTN_LEFT));
     const AxisValue moved[] = {{0, 1234}, {6, kAxisMin}};
-    joystick->report(moved);
+    const ButtonValue pressed[] = {{0, true}};
+    joystick->report(moved, pressed);
     // The input core hands the events over as they are written: no wait.
     input_event ev{};
     int got = 0;
     while (libevdev_next_event(seen, LIBEVDEV_READ_FLAG_NORMAL, &ev) ==
            LIBEVDEV_READ_STATUS_SUCCESS)
         ++got;
-    EXPECT_EQ(got, 3);  // two axes and a SYN_REPORT
+    EXPECT_EQ(got, 4);  // two axes, the trigger and a SYN_REPORT
     EXPECT_EQ(libevdev_get_event_value(seen, EV_ABS, ABS_X), 1234);
+    EXPECT_EQ(libevdev_get_event_value(seen, EV_KEY, BTN_TRIGGER), 1);
     libevdev_free(seen);
     ::close(fd);
 }
