@@ -5,7 +5,7 @@
 #   main:         Quadrel's main window, six channels sweeping
 #   link-monitor: the Link Monitor beside it, a channel twitching
 #   find-settings: Find Settings over it, an inverted signal found out
-#   joystick:     Joystick > Output... beside it
+#   joystick:     Joystick > Output... beside it, the output on (to /dev/null)
 # Usage: screenshot.sh BUILD-DIR OUTPUT.png [main|link-monitor|find-settings|joystick]
 set -euo pipefail
 build=$1
@@ -33,7 +33,14 @@ exec 3< <(exec "$build/tools/quadrel-sim" --quiet "${sim[@]}")
 sim_pid=$!
 read -r -t 10 pty <&3
 printf '[Devices]\nCOM1=%s\n[Transmitter]\nTX Mode=%s\nTX Type=1\n' "$pty" "$mode" > "$dir/Quadrel.ini"
-XDG_CONFIG_HOME=$dir "$build/src/quadrel" 2>/dev/null &
+events=""
+if [ "$picture" = joystick ]; then
+    # The output on, with the trigger on channel 5; these machines have no
+    # /dev/uinput, so its events go to /dev/null.
+    printf '[Joystick]\nEnabled=1\nButton1=5\n' >> "$dir/Quadrel.ini"
+    events=/dev/null
+fi
+XDG_CONFIG_HOME=$dir QUADREL_JOYSTICK_EVENTS=$events "$build/src/quadrel" 2>/dev/null &
 app_pid=$!
 
 window=""

@@ -34,8 +34,8 @@ void EventFileJoystick::report(std::span<const AxisValue> axes,
     std::size_t n = 0;
     for (const AxisValue& a : axes)
         if (n < kJoystickAxes)
-            events[n++] = {{}, EV_ABS, static_cast<__u16>(d.axes[static_cast<std::size_t>(a.axis)]),
-                           a.value};
+            events[n++] = {
+                {}, EV_ABS, static_cast<__u16>(d.axes[static_cast<std::size_t>(a.axis)]), a.value};
     for (const ButtonValue& b : buttons)
         if (n < kJoystickAxes + kJoystickButtons)
             events[n++] = {{},

@@ -71,29 +71,30 @@ JoystickWindow::JoystickWindow(QWidget* parent) : QDialog(parent) {
         connect(row.failsafe, &QComboBox::currentIndexChanged, this, &JoystickWindow::changed);
         connect(row.value, &QSpinBox::valueChanged, this, &JoystickWindow::changed);
     }
-    layout->addLayout(grid);
-
-    auto* buttonGrid = new QGridLayout;
-    const char* const buttonHeadings[] = {"Button", "Channel (pressed above its middle)", "State"};
-    for (int c = 0; c < 3; ++c)
-        buttonGrid->addWidget(heading(buttonHeadings[c], "ButtonHeading", c), 0, c);
+    // The buttons below the axes, their channels in the same column.
+    const int top = kJoystickAxes + 2;
+    grid->setRowMinimumHeight(top - 1, fontMetrics().lineSpacing() / 2);
+    const char* const buttonHeadings[] = {"Button", "Channel",
+                                          "Pressed above the channel's middle"};
+    grid->addWidget(heading(buttonHeadings[0], "ButtonHeading", 0), top, 0);
+    grid->addWidget(heading(buttonHeadings[1], "ButtonHeading", 1), top, 1);
+    grid->addWidget(heading(buttonHeadings[2], "ButtonHeading", 2), top, 2, 1, 4);
     for (int b = 0; b < kJoystickButtons; ++b) {
         ButtonRow& row = buttons_[static_cast<std::size_t>(b)];
         const QString button = kButtonNames[b];
         const QString name = QString(button).remove(' ');
-        buttonGrid->addWidget(heading(button, "ButtonName", b), b + 1, 0);
+        grid->addWidget(heading(button, "ButtonName", b), top + 1 + b, 0);
         row.channel = new QComboBox(this);
         nameControl(row.channel, "Button" + name, button + " button channel");
         row.channel->addItem("None");
         for (int k = 1; k <= 8; ++k) row.channel->addItem("Channel " + QString::number(k));
         row.state = new QLabel(this);
         nameControl(row.state, "Pressed" + name, button + ": no channel");
-        buttonGrid->addWidget(row.channel, b + 1, 1);
-        buttonGrid->addWidget(row.state, b + 1, 2);
+        grid->addWidget(row.channel, top + 1 + b, 1);
+        grid->addWidget(row.state, top + 1 + b, 2, 1, 4);
         connect(row.channel, &QComboBox::currentIndexChanged, this, &JoystickWindow::changed);
     }
-    buttonGrid->setColumnStretch(2, 1);
-    layout->addLayout(buttonGrid);
+    layout->addLayout(grid);
 
     status_ = new QLabel(this);
     nameControl(status_, "JoystickStatus", "Joystick status");
