@@ -5,15 +5,8 @@
 
 #include <vector>
 
-#include <linux/input.h>
-
-#include <algorithm>
-
 #include "harness.h"
-#include "joystick/device_description.h"
 #include "joystick/joystick_output.h"
-#include "joystick/joystick_settings.h"
-#include "temp_dir.h"
 
 namespace quadrel::testing {
 namespace {
@@ -149,21 +142,19 @@ TEST(JoystickOutput, FailsafeFromTheLostSignalUntilThreeGoodFrames) {
 
 TEST(JoystickOutput, TheThrottleGoesLowForEveryType) {
     // clang-format off
-    const std::pair<std::optional<TransmitterType>, std::optional<int>> throttles[] = {
+    const std::pair<std::optional<TransmitterType>, int> throttles[] = {
         {TransmitterType::JR, 1}, {TransmitterType::HitecFutaba, 3},
         {TransmitterType::MultiplexRobbe, 4}, {TransmitterType::SanwaAirtronics, 3},
-        {TransmitterType::ZhenHua, 1}, {std::nullopt, std::nullopt}};
+        {TransmitterType::ZhenHua, 1}, {std::nullopt, 0}};
     // clang-format on
-    for (const auto& [type, channel] : throttles) {
-        const JoystickChoices choices = defaultJoystickChoices(type);
+    for (const auto& [type, throttle] : throttles)
         for (int a = 0; a < kJoystickAxes; ++a) {
-            const AxisChoice& axis = choices.axes[static_cast<std::size_t>(a)];
-            EXPECT_EQ(axis.channel, a + 1);
-            const bool throttle = channel == a + 1;
-            EXPECT_EQ(axis.failsafe, throttle ? Failsafe::Value : Failsafe::Centre) << a;
-            EXPECT_EQ(axis.failsafeValue, throttle ? kAxisMin : 0);
+            const AxisChoice low{a + 1, false, Failsafe::Value, kAxisMin};
+            const AxisChoice centre{a + 1, false, Failsafe::Centre, 0};
+            EXPECT_EQ(defaultJoystickChoices(type).axes[static_cast<std::size_t>(a)],
+                      throttle == a + 1 ? low : centre)
+                << a;
         }
-    }
 }
 
 // Behind the receiver: the failsafe begins exactly with the no-signal state
@@ -189,55 +180,6 @@ TEST(JoystickOutput, FollowsTheReceiversSignalState) {
     h.receive(frame);
     EXPECT_FALSE(out.inFailsafe());
     EXPECT_EQ(out.sent().axes[0], throttle);
-}
-
-// What udev, joydev and SDL need to take it for a joystick, and nothing
-// that makes it a mouse, a touchpad or a tablet.
-TEST(JoystickDevice, IsDescribedAsAJoystick) {
-    const DeviceDescription& d = joystickDescription();
-    EXPECT_STREQ(d.name, "Quadrel PPM Joystick");
-    EXPECT_EQ(d.bus, BUS_VIRTUAL);
-    EXPECT_LT(d.minimum, d.maximum);
-    EXPECT_EQ(d.fuzz, 0);
-    EXPECT_EQ(d.flat, 0);
-    EXPECT_EQ(d.axes, (std::array<int, 8>{ABS_X, ABS_Y, ABS_Z, ABS_RX, ABS_RY, ABS_RZ, ABS_THROTTLE,
-                                          ABS_RUDDER}));
-    EXPECT_NE(std::find(d.keys.begin(), d.keys.end(), BTN_TRIGGER), d.keys.end());
-    for (int key : d.keys) EXPECT_TRUE(key >= BTN_JOYSTICK && key < BTN_GAMEPAD) << key;
-}
-
-// Stored and read back whole; a hand-edited key that makes no sense leaves
-// only its own axis at the default.
-TEST(JoystickSettings, KeepTheChoicesAndSurviveHandEditing) {
-    TempDir dir;
-    SettingsFile file(dir / "Quadrel.ini", [](const std::string&) {});
-    JoystickChoices choices = defaultJoystickChoices(TransmitterType::MultiplexRobbe);
-    choices.enabled = true;
-    choices.axes[0] = {5, true, Failsafe::Hold, 0};
-    choices.axes[7] = {8, false, Failsafe::Value, 12000};
-    choices.buttons = {0, 7, 0, 8};
-    ASSERT_TRUE(writeJoystickChoices(file, choices));
-    EXPECT_EQ(readJoystickChoices(file, TransmitterType::MultiplexRobbe), choices);
-    EXPECT_EQ(file.read("Joystick", "Axis4", ""), "4,0,value,-32767");  // the throttle goes low
-
-    // clang-format off
-    const std::pair<const char*, std::optional<AxisChoice>> texts[] = {
-        {"2,1,centre",        AxisChoice{2, true, Failsafe::Centre, 0}},
-        {" 3 , 0 , hold ",    AxisChoice{3, false, Failsafe::Hold, 0}},
-        {"9,0,centre",        std::nullopt},  // no channel 9
-        {"1,2,centre",        std::nullopt},
-        {"1,0,low",           std::nullopt},
-        {"1,0,value,40000",   std::nullopt},  // beyond the axis
-        {"1,0,value,-1,2",    std::nullopt},
-        {"",                  std::nullopt},
-    };
-    // clang-format on
-    for (const auto& [text, axis] : texts) EXPECT_EQ(readAxis(text), axis) << text;
-    ASSERT_TRUE(file.write("Joystick", "Axis1", "x,y"));
-    ASSERT_TRUE(file.write("Joystick", "Button2", "9"));
-    const JoystickChoices edited = readJoystickChoices(file, TransmitterType::MultiplexRobbe);
-    EXPECT_EQ(edited.axes[0], defaultJoystickChoices(TransmitterType::MultiplexRobbe).axes[0]);
-    EXPECT_EQ(edited.buttons, (std::array<int, 4>{0, 0, 0, 8}));  // no channel 9
 }
 
 }  // namespace

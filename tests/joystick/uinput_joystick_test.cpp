@@ -1,6 +1,6 @@
-// The device on /dev/uinput: why it could not be made, in each case with
-// its fix; and, where /dev/uinput may be written, the device itself read
-// back with libevdev.
+// The device on /dev/uinput: what it is made of, why it could not be made,
+// in each case with its fix; and, where /dev/uinput may be written, the
+// device itself read back with libevdev.
 #include <fcntl.h>
 #include <libevdev/libevdev.h>
 #include <linux/input.h>
@@ -8,11 +8,28 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "joystick/device_description.h"
 #include "joystick/uinput_joystick.h"
 
 namespace quadrel::testing {
 namespace {
+
+// What udev, joydev and SDL need to take it for a joystick, and nothing
+// that makes it a mouse, a touchpad or a tablet.
+TEST(JoystickDevice, IsDescribedAsAJoystick) {
+    const DeviceDescription& d = joystickDescription();
+    EXPECT_STREQ(d.name, "Quadrel PPM Joystick");
+    EXPECT_EQ(d.bus, BUS_VIRTUAL);
+    EXPECT_LT(d.minimum, d.maximum);
+    EXPECT_EQ(d.fuzz, 0);
+    EXPECT_EQ(d.flat, 0);
+    EXPECT_EQ(d.axes, (std::array<int, 8>{ABS_X, ABS_Y, ABS_Z, ABS_RX, ABS_RY, ABS_RZ, ABS_THROTTLE,
+                                          ABS_RUDDER}));
+    EXPECT_NE(std::find(d.keys.begin(), d.keys.end(), BTN_TRIGGER), d.keys.end());
+    for (int key : d.keys) EXPECT_TRUE(key >= BTN_JOYSTICK && key < BTN_GAMEPAD) << key;
+}
 
 TEST(UinputJoystick, SaysWhyItCannotBeMadeAndHowToFixIt) {
     EXPECT_NE(uinputFailure(ENOENT, false, false).find("sudo modprobe uinput"), std::string::npos);

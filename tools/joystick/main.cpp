@@ -26,8 +26,8 @@ using namespace quadrel::probe;
 
 constexpr char kHelp[] = R"(Usage: quadrel-joystick [--port N | --device PATH] [--settings LINE]
 Makes the transmitter a joystick ("Quadrel PPM Joystick") that simulators
-and games see, from the serial PPM interface, with the mapping and failsafe
-of Quadrel's settings file (section [Joystick]). Stops on Ctrl+C.
+and games see, from the serial PPM interface, with the mapping, buttons and
+failsafe of Quadrel's settings file (section [Joystick]). Stops on Ctrl+C.
 
   --port N          COM N, 1 to 16, mapped to a device as Quadrel maps it
   --device PATH     a serial device.  e.g. --device /dev/ttyUSB0
