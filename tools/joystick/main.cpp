@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "app/shutdown_signals.h"
+#include "chosen_port.h"
 #include "joystick/device_description.h"
 #include "joystick/joystick_settings.h"
 #include "joystick/uinput_joystick.h"
@@ -81,15 +82,9 @@ int main(int argc, char** argv) {
     joystick.setChoices(readJoystickChoices(settings, transmitter));
 
     const PortChoice choice = choosePort(o, settingsPath);
-    QtSerialPort serial(o.source == ProbeOptions::Source::Device
-                            ? QtSerialPort::DeviceResolver([&o](int) { return o.path; })
-                            : systemDeviceResolver(choice.devices));
+    QtSerialPort serial(chosenDevice(o, choice));
     try {
-        serial.setPortNumber(choice.port.port);
-        serial.setLine(choice.port.line);
-        serial.setRts(choice.port.rts);
-        serial.setDtr(choice.port.dtr);
-        serial.open();
+        openChosen(serial, choice.port);
     } catch (const SerialError& e) {
         return failed(e.what());
     }

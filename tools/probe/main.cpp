@@ -15,6 +15,7 @@
 #include <string_view>
 
 #include "app/shutdown_signals.h"
+#include "chosen_port.h"
 #include "find_report.h"
 #include "port_choice.h"
 #include "probe_options.h"
@@ -79,15 +80,9 @@ int replayFile(const ProbeOptions& o) {
 
 int listen(const ProbeOptions& o) {
     const PortChoice choice = choosePort(o, defaultSettingsPath());
-    QtSerialPort serial(o.source == ProbeOptions::Source::Device
-                            ? QtSerialPort::DeviceResolver([&o](int) { return o.path; })
-                            : systemDeviceResolver(choice.devices));
+    QtSerialPort serial(chosenDevice(o, choice));
     try {
-        serial.setPortNumber(choice.port.port);
-        serial.setLine(choice.port.line);
-        serial.setRts(choice.port.rts);
-        serial.setDtr(choice.port.dtr);
-        serial.open();
+        openChosen(serial, choice.port);
     } catch (const SerialError& e) {
         return failed(o.json, e.what());
     }
@@ -148,9 +143,7 @@ int listen(const ProbeOptions& o) {
 // ends; exit 0 when a setting that gives frames was found.
 int find(const ProbeOptions& o) {
     PortChoice choice = choosePort(o, defaultSettingsPath());
-    QtSerialPort serial(o.source == ProbeOptions::Source::Device
-                            ? QtSerialPort::DeviceResolver([&o](int) { return o.path; })
-                            : systemDeviceResolver(choice.devices));
+    QtSerialPort serial(chosenDevice(o, choice));
     try {  // closed: the search opens it, and leaves it closed
         serial.setPortNumber(choice.port.port);
         serial.setLine(choice.port.line);
