@@ -8,8 +8,7 @@
 namespace quadrel::probe {
 
 inline QtSerialPort::DeviceResolver chosenDevice(const ProbeOptions& o, const PortChoice& choice) {
-    if (o.source == ProbeOptions::Source::Device)
-        return [path = o.path](int) { return path; };
+    if (o.source == ProbeOptions::Source::Device) return [path = o.path](int) { return path; };
     return systemDeviceResolver(choice.devices);
 }
 
