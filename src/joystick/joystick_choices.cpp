@@ -1,21 +1,8 @@
 #include "joystick/joystick_choices.h"
 
-namespace quadrel {
+#include "receiver/sticks.h"
 
-std::optional<int> throttleChannel(std::optional<TransmitterType> type) {
-    if (!type) return std::nullopt;
-    switch (*type) {
-        case TransmitterType::JR:
-        case TransmitterType::ZhenHua:
-            return 1;
-        case TransmitterType::HitecFutaba:
-        case TransmitterType::SanwaAirtronics:
-            return 3;
-        case TransmitterType::MultiplexRobbe:
-            return 4;
-    }
-    return std::nullopt;
-}
+namespace quadrel {
 
 JoystickChoices defaultJoystickChoices(std::optional<TransmitterType> type) {
     JoystickChoices choices;

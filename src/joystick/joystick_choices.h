@@ -38,10 +38,6 @@ struct JoystickChoices {
     bool operator==(const JoystickChoices&) const = default;
 };
 
-// The channel that carries the throttle for a transmitter type, as the
-// stick markers read it; nothing when no type is chosen.
-std::optional<int> throttleChannel(std::optional<TransmitterType> type);
-
 // Axis k follows channel k; each centres on a lost signal but the one that
 // follows the throttle, which goes to its low end.
 JoystickChoices defaultJoystickChoices(std::optional<TransmitterType> type);

@@ -24,6 +24,12 @@ constexpr std::array<std::array<int, 4>, 4> kFunctionOfAxis = {{
 
 }  // namespace
 
+std::optional<int> throttleChannel(std::optional<TransmitterType> type) {
+    if (!type) return std::nullopt;
+    if (*type == TransmitterType::ZhenHua) return 1;  // the cable's channel 1 is function 1
+    return kChannelOfFunction[static_cast<std::size_t>(*type) - 1][0];
+}
+
 void Sticks::update(std::array<std::optional<double>, 4> ch, const TransmitterSetup& setup) {
     // A clear reverse box shows the channel inverted.
     for (std::size_t k = 0; k < ch.size(); ++k)

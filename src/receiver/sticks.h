@@ -25,6 +25,10 @@ struct StickPositions {
     bool operator==(const StickPositions&) const = default;
 };
 
+// The channel that carries stick function 1, the throttle, for a type;
+// nothing when no type is chosen.
+std::optional<int> throttleChannel(std::optional<TransmitterType> type);
+
 class Sticks {
 public:
     // `channels` are the bar values of channels 1 to 4, nothing for an
